@@ -982,8 +982,10 @@ void luxbutton::ShowDropDownMenu() {
     return;
   }
   QPointer<luxbutton> self(this);
+  in_menu_ = true;
   PopupMenu(*this, *menu_, popup_flags_, at, menu_default_);
   if (!self) return;  // an action of the menu closed the form
+  in_menu_ = false;
   if (CursorOverControl(QCursor::pos())) {
     held_after_menu_ = true;
   } else {
@@ -1031,7 +1033,9 @@ bool luxbutton::eventFilter(QObject* watched, QEvent* e) {
       break;
     case QEvent::WindowActivate:
     case QEvent::WindowDeactivate:
-      if (form) OnParentActivate(e->type() == QEvent::WindowActivate);
+      // Some desktops move the activation to the popup menu and back; the form itself stays
+      // the active window while its button's menu is open.
+      if (form && !in_menu_) OnParentActivate(e->type() == QEvent::WindowActivate);
       break;
     default:
       break;
@@ -1121,13 +1125,13 @@ void luxbutton::keyReleaseEvent(QKeyEvent* e) {
 }
 
 void luxbutton::focusInEvent(QFocusEvent* e) {
-  if (e->reason() != Qt::PopupFocusReason) OnGotFocus();
+  if (!in_menu_ && e->reason() != Qt::PopupFocusReason) OnGotFocus();
   QWidget::focusInEvent(e);
 }
 
 void luxbutton::focusOutEvent(QFocusEvent* e) {
-  // A menu popping up does not take the focus from the button.
-  if (e->reason() != Qt::PopupFocusReason) OnLostFocus();
+  // The button's own menu does not take the focus from it.
+  if (!in_menu_ && e->reason() != Qt::PopupFocusReason) OnLostFocus();
   QWidget::focusOutEvent(e);
 }
 

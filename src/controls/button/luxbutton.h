@@ -313,6 +313,7 @@ class luxbutton : public QWidget {
   bool menu_attached_ = false;
   bool menu_opening_ = false;
   bool held_after_menu_ = false;
+  bool in_menu_ = false;  // inside the modal popup call of the drop-down menu
   LastPress last_press_;
 
   // The drop-down menu.
