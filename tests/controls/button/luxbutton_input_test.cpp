@@ -373,6 +373,27 @@ TEST_F(InputTest, StyleAndPaletteChangesRepaint) {
   EXPECT_GT(button_->redrawCount(), before);
 }
 
+TEST_F(InputTest, ContainerTooltipStaysEmptyWhileShown) {
+  button_->setButtonToolTip("Scan the target");
+  form_->hide();
+  EXPECT_EQ(button_->toolTip(), "Scan the target");
+  ShowForm();
+  EXPECT_TRUE(button_->toolTip().isEmpty());
+}
+
+TEST_F(InputTest, LosingFocusRepaintsTwiceForTheDefaultButton) {
+  auto* edit = new QLineEdit(form_.get());
+  edit->show();
+  for (bool is_default : {false, true}) {
+    button_->setDefault(is_default);
+    button_->setFocus();
+    ASSERT_TRUE(button_->hasFocusFlag());
+    const int before = button_->redrawCount();
+    edit->setFocus();
+    EXPECT_EQ(button_->redrawCount() - before, is_default ? 2 : 1);
+  }
+}
+
 TEST_F(InputTest, DesignTimeButtonInstallsNoHooks) {
   luxbutton designed(form_.get());
   designed.setUserMode(false);
