@@ -600,7 +600,10 @@ void luxbutton::UpdateShortcuts() {
   if (is_cancel_) shortcut_ids_ << grabShortcut(QKeySequence(Qt::Key_Escape));
 }
 
-void luxbutton::UpdateRegion() { setMask(ButtonRegion(style_, width(), height())); }
+void luxbutton::UpdateRegion() {
+  const QRegion region = ButtonRegion(style_, width(), height());
+  if (mask() != region) setMask(region);
+}
 
 void luxbutton::ApplySizeRule(bool from_pixels) {
   if (in_size_rule_) return;
@@ -740,7 +743,7 @@ void luxbutton::RenderFace() {
     ApplySchemeColors();
   }
   if (face.fore_color_after_paint) fore_color_ = *face.fore_color_after_paint;
-  if (face.window_region) setMask(*face.window_region);
+  if (face.window_region && mask() != *face.window_region) setMask(*face.window_region);
   caption_rect_ = face.caption_rect;
   picture_rect_ = face.picture_rect;
   drop_down_rect_ = face.drop_down_rect;
@@ -769,7 +772,13 @@ void luxbutton::StoreValue(bool value) {
 // ---- Input ----
 
 bool luxbutton::CursorOverControl(QPoint global) const {
-  return QApplication::widgetAt(global) == this;
+  QWidget* at = QApplication::widgetAt(global);
+  if (at && at->window()->windowType() == Qt::ToolTip) {
+    // A tooltip is never hit by the mouse: look at the control beneath it.
+    const QPoint local = mapFromGlobal(global);
+    return rect().contains(local) && (mask().isEmpty() || mask().contains(local));
+  }
+  return at == this;
 }
 
 void luxbutton::OnMouseMove(QPoint global) {
