@@ -556,6 +556,11 @@ void luxbutton::setSizeTwips(int width, int height) {
   ApplySizeRule(false);
 }
 
+void luxbutton::setGeometryTwips(int left, int top, int width, int height) {
+  move(draw::Nearest(left / double(kTwipsPerPixel)), draw::Nearest(top / double(kTwipsPerPixel)));
+  setSizeTwips(width, height);
+}
+
 // ---- Rules ----
 
 void luxbutton::ApplyStyleDefaults() {

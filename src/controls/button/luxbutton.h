@@ -145,6 +145,8 @@ class luxbutton : public QWidget {
   // Size in twips: the widget is Nearest(twips / 15) pixels; the size rule applies.
   QSize sizeTwips() const { return {twips_w_, twips_h_}; }
   void setSizeTwips(int width, int height);
+  // Position and size in twips within the parent, as form data stores them.
+  void setGeometryTwips(int left, int top, int width, int height);
 
   // ---- Methods ----
   // Attaches a drop-down menu: `menu` must be a QMenu, anything else is ignored. `align` 0..7

@@ -333,6 +333,8 @@ TEST_F(ModelTest, SizeRuleRaisesSidesTo220Twips) {
   button_->setSizeTwips(1200, 450);
   EXPECT_EQ(button_->sizeTwips(), QSize(1200, 450));
   EXPECT_EQ(button_->size(), QSize(80, 30));
+  button_->setGeometryTwips(6240, 1440, 1335, 300);
+  EXPECT_EQ(button_->geometry(), QRect(416, 96, 89, 20));
   form_.show();
   button_->resize(10, 40);  // a resize in pixels
   EXPECT_EQ(button_->sizeTwips(), QSize(220, 600));
