@@ -1,0 +1,129 @@
+#include "controls/button/face_picture.h"
+
+#include <algorithm>
+
+#include <QPainter>
+
+namespace velquin::button {
+
+namespace {
+
+std::array<std::uint8_t, 256> MakeTable(int numerator)
+{
+    std::array<std::uint8_t, 256> t{};
+    for (int i = 0; i < 256; ++i)
+        t[i] = std::uint8_t(std::min(255, i * numerator / 255));
+    return t;
+}
+
+// The picture as straight (non-premultiplied) 32-bit pixels; icons are flattened onto their mask
+// colour, other pictures without alpha are read as opaque colour.
+QImage SourcePixels(const QImage& picture, const PictureInk& ink, bool& useAlpha)
+{
+    useAlpha = !ink.isIcon && picture.hasAlphaChannel();
+    if (useAlpha)
+        return picture.convertToFormat(QImage::Format_ARGB32);
+    if (ink.isIcon) {
+        QImage flat(picture.size(), QImage::Format_RGB32);
+        flat.fill(QColor(kIconMaskColor.r, kIconMaskColor.g, kIconMaskColor.b));
+        QPainter p(&flat);
+        p.drawImage(0, 0, picture);
+        p.end();
+        return flat;
+    }
+    return picture.convertToFormat(QImage::Format_RGB32);
+}
+
+}  // namespace
+
+const std::array<std::uint8_t, 256>& BrightenTable()
+{
+    static const auto table = MakeTable(293);
+    return table;
+}
+
+const std::array<std::uint8_t, 256>& DarkenTable()
+{
+    static const auto table = MakeTable(217);
+    return table;
+}
+
+int PictureOpacityFor(int state, bool enabled, int disabledPictureMode, int pictureOpacity,
+                      int pictureOpacityOnOver)
+{
+    if (state == 1)
+        return pictureOpacityOnOver;
+    if (enabled)
+        return pictureOpacity;
+    if (disabledPictureMode == 1)
+        return RoundHalfEven(0.75 * pictureOpacity);
+    return 52;
+}
+
+int PictureEffectFor(int state, int effectOnOver, int effectOnDown)
+{
+    if (state == 1)
+        return effectOnOver;
+    if (state == 2)
+        return effectOnDown;
+    return 0;
+}
+
+int GreyLevel(Rgb c)
+{
+    return RoundHalfEven(RoundHalfEven(0.30 * c.r) + 0.59 * c.g + 0.11 * c.b);
+}
+
+void DrawPicture(QImage& surface, int x, int y, const QImage& picture, const PictureInk& ink)
+{
+    if (picture.isNull() || ink.opacity <= 0)
+        return;
+    if (surface.depth() != 32)
+        surface.convertTo(QImage::Format_RGB32);
+    bool useAlpha = false;
+    const QImage src = SourcePixels(picture, ink, useAlpha);
+    const Rgb transparent = ink.isIcon ? kIconMaskColor : ink.maskColor;
+    const bool masked = !useAlpha && ink.useMaskColor;
+    const std::uint32_t transparentArgb = ArgbFromRgb(transparent) & 0x00FFFFFF;
+    const auto& table = ink.effect == 1 ? BrightenTable() : DarkenTable();
+    const bool useTable = ink.effect == 1 || ink.effect == 2;
+    const int A = std::min(ink.opacity, 255);
+
+    const int x0 = std::max(0, -x);
+    const int y0 = std::max(0, -y);
+    const int x1 = std::min(src.width(), surface.width() - x);
+    const int y1 = std::min(src.height(), surface.height() - y);
+    for (int sy = y0; sy < y1; ++sy) {
+        const auto* in = reinterpret_cast<const std::uint32_t*>(src.constScanLine(sy));
+        auto* out = reinterpret_cast<std::uint32_t*>(surface.scanLine(sy + y));
+        for (int sx = x0; sx < x1; ++sx) {
+            const std::uint32_t px = in[sx];
+            int a = A;
+            if (useAlpha) {
+                a = int(px >> 24) * A / 255;
+            } else if (masked && (px & 0x00FFFFFF) == transparentArgb) {
+                continue;
+            }
+            if (a == 0)
+                continue;
+            Rgb s = RgbFromArgb(px);
+            if (ink.silhouette) {
+                s = *ink.silhouette;
+            } else if (ink.grey) {
+                const int g = GreyLevel(s);
+                s = {g, g, g};
+            } else if (useTable) {
+                s = {table[s.r], table[s.g], table[s.b]};
+            }
+            std::uint32_t& dst = out[sx + x];
+            if (a < 255) {
+                const Rgb d = RgbFromArgb(dst);
+                s = {(s.r * a + d.r * (255 - a)) / 256, (s.g * a + d.g * (255 - a)) / 256,
+                     (s.b * a + d.b * (255 - a)) / 256};
+            }
+            dst = ArgbFromRgb(s);
+        }
+    }
+}
+
+}  // namespace velquin::button
