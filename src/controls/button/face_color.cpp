@@ -1,58 +1,68 @@
 #include "controls/button/face_color.h"
 
 #include <algorithm>
-#include <cmath>
+
+#include "draw/rounding.h"
 
 namespace velquin::button {
 
-int RoundHalfEven(double x)
+using draw::Blue;
+using draw::Green;
+using draw::Red;
+
+Colour ShiftColor(Colour c, double amount)
 {
-    return int(std::nearbyint(x));  // default rounding mode: to nearest, ties to even
-}
-
-namespace {
-
-// round(num / den) with ties to even, den > 0.
-long long DivRoundHalfEven(long long num, long long den)
-{
-    long long q = num / den;
-    long long r = num % den;
-    if (r < 0) {
-        r += den;
-        --q;
-    }
-    if (2 * r > den || (2 * r == den && (q & 1)))
-        ++q;
-    return q;
-}
-
-}  // namespace
-
-Rgb ShiftColor(Rgb c, double amount)
-{
-    // The amount is held in single precision and the sum formed in double precision: decimal
-    // amounts therefore land just beside the halves (0.3 x 255 = 76.500003), and that decides
-    // their rounding.
+    c = draw::TranslateColor(c);
+    // The amount is held in single precision and the sum formed in double precision, so decimal
+    // amounts land just beside the halves (0.3 x 255 = 76.500003) and that decides the rounding.
     const double step = double(float(amount)) * 255.0;
     auto channel = [&](int v) {
-        const int shifted = RoundHalfEven(v + step);
+        const int shifted = draw::Nearest(v + step);
         return amount > 0 ? std::min(shifted, 255) : std::max(shifted, 0);
     };
-    return {channel(c.r), channel(c.g), channel(c.b)};
+    return draw::Rgb(channel(Red(c)), channel(Green(c)), channel(Blue(c)));
 }
 
-Rgb BlendColors(Rgb a, Rgb b)
+Colour BlendColors(Colour a, Colour b)
 {
-    auto mean = [](int x, int y) { return int(DivRoundHalfEven(x + y, 2)); };
-    return {mean(a.r, b.r), mean(a.g, b.g), mean(a.b, b.b)};
+    a = draw::TranslateColor(a);
+    b = draw::TranslateColor(b);
+    auto mean = [](int x, int y) { return draw::Nearest((x + y) / 2.0); };
+    return draw::Rgb(mean(Red(a), Red(b)), mean(Green(a), Green(b)), mean(Blue(a), Blue(b)));
 }
 
-Rgb GradientStep(Rgb from, Rgb to, int i, int n)
+Colour GradientStep(Colour from, Colour to, int i, int n)
 {
     if (n == 1)
-        return {from.r / 2 + to.r / 2, from.g / 2 + to.g / 2, from.b / 2 + to.b / 2};
-    auto step = [&](int f, int t) { return f + (t - f) * i / (n - 1); };
-    return {step(from.r, to.r), step(from.g, to.g), step(from.b, to.b)};
+        return draw::Rgb(Red(from) / 2 + Red(to) / 2, Green(from) / 2 + Green(to) / 2,
+                         Blue(from) / 2 + Blue(to) / 2);
+    auto step = [&](int f, int t) { return f + draw::DivTrunc((t - f) * i, n - 1); };
+    return draw::Rgb(step(Red(from), Red(to)), step(Green(from), Green(to)),
+                     step(Blue(from), Blue(to)));
+}
+
+void GradientFill(draw::Canvas& canvas, int x, int y, int w, int h, Colour from, Colour to,
+                  int direction)
+{
+    if (w <= 0 || h <= 0)
+        return;
+    from = draw::TranslateColor(from);
+    to = draw::TranslateColor(to);
+    QImage block(w, h, QImage::Format_RGB32);
+    const int steps = direction == 0 ? w : h;
+    if (direction == 0) {
+        auto* first = reinterpret_cast<std::uint32_t*>(block.scanLine(0));
+        for (int i = 0; i < w; ++i)
+            first[i] = draw::ToQRgb(GradientStep(from, to, i, steps));
+        for (int row = 1; row < h; ++row)
+            std::copy(first, first + w, reinterpret_cast<std::uint32_t*>(block.scanLine(row)));
+    } else {
+        for (int row = 0; row < h; ++row) {
+            auto* line = reinterpret_cast<std::uint32_t*>(block.scanLine(row));
+            std::fill(line, line + w, draw::ToQRgb(GradientStep(from, to, row, steps)));
+        }
+    }
+    canvas.DrawImage(x, y, block);
 }
 
 }  // namespace velquin::button

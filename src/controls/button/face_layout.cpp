@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "controls/button/face_color.h"
+#include "draw/rounding.h"
 
 namespace velquin::button {
 
-Box CaptionMeasureArea(int width, int height, bool dropDown, int pictureAlign)
+Rect CaptionMeasureArea(int width, int height, bool dropDown, int pictureAlign)
 {
     int right = width - 8;
     if (dropDown)
@@ -22,22 +22,22 @@ CaptionLayout LayoutCaptionAndPicture(const CaptionLayoutInput& in)
     const int picH = in.pictureHeight;
     const bool centred = in.captionAlign == 1;
 
-    Box cap{0, 0, in.textWidth, in.textHeight};
+    Rect cap{0, 0, in.textWidth, in.textHeight};
     const int textTop = (H - in.textHeight) / 2;
     switch (in.captionAlign) {
     case 0:
-        cap.offset(2, textTop);
+        cap = cap.Offset(2, textTop);
         break;
     case 2:
-        cap.offset(W - in.textWidth - 4, textTop);
+        cap = cap.Offset(W - in.textWidth - 4, textTop);
         break;
     default:
         if (centred) {
-            cap.offset((W - in.textWidth + picW) / 2, textTop);
+            cap = cap.Offset((W - in.textWidth + picW) / 2, textTop);
             if (in.dropDown)
-                cap.offset(-8, 0);
+                cap = cap.Offset(-8, 0);
             if (in.pictureAlign >= 5 && in.pictureAlign <= 8)
-                cap.offset(-(picW / 2), 0);
+                cap = cap.Offset(-(picW / 2), 0);
         }
         break;
     }
@@ -51,19 +51,19 @@ CaptionLayout LayoutCaptionAndPicture(const CaptionLayoutInput& in)
                 cap.left -= picW + 4;
             }
             if (centred)
-                cap.offset(-12, 0);
+                cap = cap.Offset(-12, 0);
             break;
         case 4:
             if (centred)
-                cap.offset(-16, 0);
+                cap = cap.Offset(-16, 0);
             break;
         case 5:
         case 6:
-            cap.offset(0, picH / 2);
+            cap = cap.Offset(0, picH / 2);
             break;
         case 7:
         case 8:
-            cap.offset(0, -(picH / 2));
+            cap = cap.Offset(0, -(picH / 2));
             break;
         case 0:
         case 1:
@@ -78,7 +78,7 @@ CaptionLayout LayoutCaptionAndPicture(const CaptionLayoutInput& in)
     }
 
     if (in.captionAlign == 2 && in.dropDown)
-        cap.offset(-16, 0);
+        cap = cap.Offset(-16, 0);
 
     if (in.systemTheme) {
         cap.left = std::max(cap.left, 4);
@@ -87,7 +87,7 @@ CaptionLayout LayoutCaptionAndPicture(const CaptionLayoutInput& in)
         cap.bottom = std::min(cap.bottom, H - 4);
     }
 
-    Box pic;
+    Rect pic;
     if (in.hasPicture) {
         const int centreX = (W - picW) / 2;
         const int centreY = (H - picH) / 2;
@@ -136,15 +136,15 @@ CaptionLayout LayoutCaptionAndPicture(const CaptionLayoutInput& in)
         pic = {x, y, x + picW, y + picH};
     }
 
-    Box symbol{W - 15, RoundHalfEven(H / 2.0 - 7), W, RoundHalfEven(H / 2.0 + 8)};
+    Rect symbol{W - 15, draw::Nearest(H / 2.0 - 7), W, draw::Nearest(H / 2.0 + 8)};
 
     if (in.down && in.shiftWhenDown) {
-        cap.offset(1, 1);
-        pic.offset(1, 1);
-        symbol.offset(1, 1);
+        cap = cap.Offset(1, 1);
+        pic = pic.Offset(1, 1);
+        symbol = symbol.Offset(1, 1);
     }
     if (in.down && in.symbolExtraShift)
-        symbol.offset(1, 1);
+        symbol = symbol.Offset(1, 1);
 
     return {cap, pic, symbol};
 }

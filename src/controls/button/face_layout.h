@@ -3,25 +3,11 @@
 // geometry: the caller measures the caption and draws; all divisions truncate like the rest of
 // the face arithmetic.
 
+#include "draw/canvas.h"
+
 namespace velquin::button {
 
-// left, top, right, bottom; right and bottom excluded.
-struct Box {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-    constexpr int width() const { return right - left; }
-    constexpr int height() const { return bottom - top; }
-    constexpr void offset(int dx, int dy)
-    {
-        left += dx;
-        right += dx;
-        top += dy;
-        bottom += dy;
-    }
-    friend constexpr bool operator==(const Box&, const Box&) = default;
-};
+using draw::Rect;
 
 struct CaptionLayoutInput {
     int width = 0;             // W
@@ -42,13 +28,13 @@ struct CaptionLayoutInput {
 };
 
 struct CaptionLayout {
-    Box caption;
-    Box picture;      // meaningful only with hasPicture
-    Box dropDown;     // symbol rectangle with every Down shift applied
+    Rect caption;
+    Rect picture;      // meaningful only with hasPicture
+    Rect dropDown;     // symbol rectangle with every Down shift applied
 };
 
 // Area the caption is measured in (word breaking within its width).
-Box CaptionMeasureArea(int width, int height, bool dropDown, int pictureAlign);
+Rect CaptionMeasureArea(int width, int height, bool dropDown, int pictureAlign);
 
 CaptionLayout LayoutCaptionAndPicture(const CaptionLayoutInput& in);
 

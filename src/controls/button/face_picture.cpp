@@ -4,9 +4,31 @@
 
 #include <QPainter>
 
+#include "draw/rounding.h"
+
 namespace velquin::button {
 
 namespace {
+
+struct Rgb {
+    int r, g, b;
+};
+
+Rgb FromArgb(std::uint32_t argb)
+{
+    return {int((argb >> 16) & 0xFF), int((argb >> 8) & 0xFF), int(argb & 0xFF)};
+}
+
+std::uint32_t ToArgb(Rgb c)
+{
+    return 0xFF000000u | (std::uint32_t(c.r) << 16) | (std::uint32_t(c.g) << 8) | std::uint32_t(c.b);
+}
+
+Rgb FromColour(Colour c)
+{
+    c = draw::TranslateColor(c);
+    return {draw::Red(c), draw::Green(c), draw::Blue(c)};
+}
 
 std::array<std::uint8_t, 256> MakeTable(int numerator)
 {
@@ -25,7 +47,7 @@ QImage SourcePixels(const QImage& picture, const PictureInk& ink, bool& useAlpha
         return picture.convertToFormat(QImage::Format_ARGB32);
     if (ink.isIcon) {
         QImage flat(picture.size(), QImage::Format_RGB32);
-        flat.fill(QColor(kIconMaskColor.r, kIconMaskColor.g, kIconMaskColor.b));
+        flat.fill(QColor::fromRgb(draw::ToQRgb(kIconMaskColor)));
         QPainter p(&flat);
         p.drawImage(0, 0, picture);
         p.end();
@@ -56,7 +78,7 @@ int PictureOpacityFor(int state, bool enabled, int disabledPictureMode, int pict
     if (enabled)
         return pictureOpacity;
     if (disabledPictureMode == 1)
-        return RoundHalfEven(0.75 * pictureOpacity);
+        return draw::Nearest(0.75 * pictureOpacity);
     return 52;
 }
 
@@ -69,9 +91,9 @@ int PictureEffectFor(int state, int effectOnOver, int effectOnDown)
     return 0;
 }
 
-int GreyLevel(Rgb c)
+int GreyLevel(int red, int green, int blue)
 {
-    return RoundHalfEven(RoundHalfEven(0.30 * c.r) + 0.59 * c.g + 0.11 * c.b);
+    return draw::Nearest(draw::Nearest(0.30 * red) + 0.59 * green + 0.11 * blue);
 }
 
 void DrawPicture(QImage& surface, int x, int y, const QImage& picture, const PictureInk& ink)
@@ -82,9 +104,11 @@ void DrawPicture(QImage& surface, int x, int y, const QImage& picture, const Pic
         surface.convertTo(QImage::Format_RGB32);
     bool useAlpha = false;
     const QImage src = SourcePixels(picture, ink, useAlpha);
-    const Rgb transparent = ink.isIcon ? kIconMaskColor : ink.maskColor;
+    const Colour transparent = ink.isIcon ? kIconMaskColor : draw::TranslateColor(ink.maskColor);
     const bool masked = !useAlpha && ink.useMaskColor;
-    const std::uint32_t transparentArgb = ArgbFromRgb(transparent) & 0x00FFFFFF;
+    const std::uint32_t transparentArgb = draw::ToQRgb(transparent) & 0x00FFFFFF;
+    const bool solid = ink.silhouette.has_value();
+    const Rgb silhouette = FromColour(ink.silhouette.value_or(0));
     const auto& table = ink.effect == 1 ? BrightenTable() : DarkenTable();
     const bool useTable = ink.effect == 1 || ink.effect == 2;
     const int A = std::min(ink.opacity, 255);
@@ -106,22 +130,22 @@ void DrawPicture(QImage& surface, int x, int y, const QImage& picture, const Pic
             }
             if (a == 0)
                 continue;
-            Rgb s = RgbFromArgb(px);
-            if (ink.silhouette) {
-                s = *ink.silhouette;
+            Rgb s = FromArgb(px);
+            if (solid) {
+                s = silhouette;
             } else if (ink.grey) {
-                const int g = GreyLevel(s);
+                const int g = GreyLevel(s.r, s.g, s.b);
                 s = {g, g, g};
             } else if (useTable) {
                 s = {table[s.r], table[s.g], table[s.b]};
             }
             std::uint32_t& dst = out[sx + x];
             if (a < 255) {
-                const Rgb d = RgbFromArgb(dst);
+                const Rgb d = FromArgb(dst);
                 s = {(s.r * a + d.r * (255 - a)) / 256, (s.g * a + d.g * (255 - a)) / 256,
                      (s.b * a + d.b * (255 - a)) / 256};
             }
-            dst = ArgbFromRgb(s);
+            dst = ToArgb(s);
         }
     }
 }

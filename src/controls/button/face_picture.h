@@ -9,7 +9,6 @@
 #include <QImage>
 
 #include "controls/button/face_color.h"
-#include "controls/button/face_layout.h"
 
 namespace velquin::button {
 
@@ -18,15 +17,15 @@ const std::array<std::uint8_t, 256>& BrightenTable();
 const std::array<std::uint8_t, 256>& DarkenTable();
 
 // The transparent colour of icons: they are laid on it before masking.
-constexpr Rgb kIconMaskColor{192, 192, 192};
+inline constexpr Colour kIconMaskColor = draw::Rgb(192, 192, 192);
 
 struct PictureInk {
     int opacity = 255;                // A, 0..255
     int effect = 0;                   // 0 none, 1 brighten, 2 darken
     bool grey = false;                // disabled button, grey picture mode
-    std::optional<Rgb> silhouette;    // every drawn pixel gets this colour
+    std::optional<Colour> silhouette;    // every drawn pixel gets this colour
     bool useMaskColor = true;
-    Rgb maskColor{224, 224, 224};
+    Colour maskColor = 0xE0E0E0;
     bool isIcon = false;              // icons are masked by kIconMaskColor instead
 };
 
@@ -37,7 +36,7 @@ int PictureOpacityFor(int state, bool enabled, int disabledPictureMode, int pict
 int PictureEffectFor(int state, int effectOnOver, int effectOnDown);
 
 // Grey level of a pixel: weights .30, .59, .11, the red term rounded first.
-int GreyLevel(Rgb c);
+int GreyLevel(int red, int green, int blue);
 
 // Draws picture with its top-left corner at (x, y) on surface (32-bit, opaque pixels), clipped
 // to the surface. Pictures with an alpha channel use it (alpha x A / 255) and no mask colour.

@@ -12,7 +12,7 @@
 #include <QScreen>
 #include <QStyle>
 
-#include "controls/button/face_color.h"
+#include "draw/colour.h"
 
 namespace velquin::button {
 
@@ -41,15 +41,6 @@ QIcon TitleIcon(int icon, const QWidget* w)
     default:
         return {};
     }
-}
-
-// Interim until the canvas library's colour resolution is merged.
-QColor ResolveColor(std::uint32_t ref)
-{
-    if (ref & 0x80000000u)
-        return QApplication::palette().color(QPalette::ToolTipBase);
-    const Rgb c = RgbFromColorRef(ref);
-    return QColor(c.r, c.g, c.b);
 }
 
 QFont TitleFont(const QFont& base)
@@ -304,7 +295,7 @@ void ButtonTooltip::CreateTooltip(const TooltipRequest& request)
         w->setTitle(request.icon, request.title);
     w->setMaxTipWidth(TooltipWindow::kMaxTipWidth);
     if (request.backColor != 0)
-        w->setTipBackColor(ResolveColor(request.backColor));
+        w->setTipBackColor(draw::ToQColor(request.backColor));
 }
 
 }  // namespace velquin::button

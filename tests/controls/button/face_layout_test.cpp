@@ -22,9 +22,9 @@ CaptionLayoutInput Base()
 
 TEST(FaceLayout, MeasureAreaLeavesRoomForTheDropDown)
 {
-    EXPECT_EQ(CaptionMeasureArea(100, 30, false, 2), (Box{0, 0, 92, 30}));
-    EXPECT_EQ(CaptionMeasureArea(100, 30, true, 1), (Box{0, 0, 84, 30}));
-    EXPECT_EQ(CaptionMeasureArea(100, 30, true, 3), (Box{0, 0, 76, 30}));
+    EXPECT_EQ(CaptionMeasureArea(100, 30, false, 2), (Rect{0, 0, 92, 30}));
+    EXPECT_EQ(CaptionMeasureArea(100, 30, true, 1), (Rect{0, 0, 84, 30}));
+    EXPECT_EQ(CaptionMeasureArea(100, 30, true, 3), (Rect{0, 0, 76, 30}));
 }
 
 struct PlacementCase {
@@ -32,8 +32,8 @@ struct PlacementCase {
     int captionAlign;
     int pictureAlign;
     bool dropDown;
-    Box caption;
-    Box picture;
+    Rect caption;
+    Rect picture;
 };
 
 TEST(FaceLayout, PlacesCaptionAndPictureByAlignment)
@@ -81,7 +81,7 @@ TEST(FaceLayout, EmptyCaptionCentresThePicture)
     in.textWidth = 0;
     in.textHeight = 0;
     in.pictureAlign = 0;
-    EXPECT_EQ(LayoutCaptionAndPicture(in).picture, (Box{42, 7, 58, 23}));
+    EXPECT_EQ(LayoutCaptionAndPicture(in).picture, (Rect{42, 7, 58, 23}));
 }
 
 TEST(FaceLayout, DownShiftsContentAndSymbol)
@@ -89,7 +89,7 @@ TEST(FaceLayout, DownShiftsContentAndSymbol)
     CaptionLayoutInput in = Base();
     in.height = 23;  // symbol rows Nearest(4.5) = 4 to Nearest(19.5) = 20
     in.dropDown = true;
-    const Box symbolAtRest{85, 4, 100, 20};
+    const Rect symbolAtRest{85, 4, 100, 20};
     EXPECT_EQ(LayoutCaptionAndPicture(in).dropDown, symbolAtRest);
 
     in.down = true;
@@ -99,10 +99,10 @@ TEST(FaceLayout, DownShiftsContentAndSymbol)
     in.shiftWhenDown = true;
     in.symbolExtraShift = true;
     const CaptionLayout moved = LayoutCaptionAndPicture(in);
-    Box cap = still.caption;
-    cap.offset(1, 1);
+    Rect cap = still.caption;
+    cap = cap.Offset(1, 1);
     EXPECT_EQ(moved.caption, cap);
-    EXPECT_EQ(moved.dropDown, (Box{87, 6, 102, 22}));
+    EXPECT_EQ(moved.dropDown, (Rect{87, 6, 102, 22}));
 }
 
 TEST(FaceLayout, SystemThemeKeepsCaptionInsideBorder)
@@ -113,7 +113,7 @@ TEST(FaceLayout, SystemThemeKeepsCaptionInsideBorder)
     in.textWidth = 120;
     in.textHeight = 40;
     in.systemTheme = true;
-    EXPECT_EQ(LayoutCaptionAndPicture(in).caption, (Box{4, 4, 96, 26}));
+    EXPECT_EQ(LayoutCaptionAndPicture(in).caption, (Rect{4, 4, 96, 26}));
 }
 
 }  // namespace

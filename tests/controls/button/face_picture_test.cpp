@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "draw/colour.h"
+
 namespace velquin::button {
 namespace {
 
@@ -23,9 +25,11 @@ QImage MaskedBitmap()
     return p;
 }
 
-Rgb At(const QImage& s, int x, int y)
+using draw::Rgb;
+
+Colour At(const QImage& s, int x, int y)
 {
-    return RgbFromArgb(s.pixel(x, y));
+    return draw::FromQRgb(s.pixel(x, y));
 }
 
 TEST(FacePicture, MaskColourHidesTheBackgroundOnlyWhenUsed)
@@ -33,12 +37,12 @@ TEST(FacePicture, MaskColourHidesTheBackgroundOnlyWhenUsed)
     QImage s = Surface(6, 6, QColor(10, 20, 30));
     PictureInk ink;
     DrawPicture(s, 1, 1, MaskedBitmap(), ink);
-    EXPECT_EQ(At(s, 1, 1), (Rgb{10, 20, 30}));
-    EXPECT_EQ(At(s, 2, 2), (Rgb{255, 0, 0}));
+    EXPECT_EQ(At(s, 1, 1), Rgb(10, 20, 30));
+    EXPECT_EQ(At(s, 2, 2), Rgb(255, 0, 0));
 
     ink.useMaskColor = false;
     DrawPicture(s, 1, 1, MaskedBitmap(), ink);
-    EXPECT_EQ(At(s, 1, 1), (Rgb{224, 224, 224}));
+    EXPECT_EQ(At(s, 1, 1), Rgb(224, 224, 224));
 }
 
 TEST(FacePicture, IconsAreMaskedByLightGreyNotByMaskColour)
@@ -49,10 +53,10 @@ TEST(FacePicture, IconsAreMaskedByLightGreyNotByMaskColour)
     QImage s = Surface(2, 1);
     PictureInk ink;
     ink.isIcon = true;
-    ink.maskColor = {0, 0, 255};  // ignored for icons
+    ink.maskColor = Rgb(0, 0, 255);  // ignored for icons
     DrawPicture(s, 0, 0, icon, ink);
-    EXPECT_EQ(At(s, 0, 0), (Rgb{255, 255, 255}));
-    EXPECT_EQ(At(s, 1, 0), (Rgb{0, 0, 255}));
+    EXPECT_EQ(At(s, 0, 0), Rgb(255, 255, 255));
+    EXPECT_EQ(At(s, 1, 0), Rgb(0, 0, 255));
 }
 
 TEST(FacePicture, DisabledGreyPictureIsDrawnAtThreeQuartersOpacity)
@@ -68,8 +72,8 @@ TEST(FacePicture, DisabledGreyPictureIsDrawnAtThreeQuartersOpacity)
     ink.grey = true;
     DrawPicture(s, 0, 0, MaskedBitmap(), ink);
     // red 255 -> grey Nearest(76.5) = 76; (76 * 191 + 255 * 64) div 256 = 120
-    EXPECT_EQ(At(s, 1, 1), (Rgb{120, 120, 120}));
-    EXPECT_EQ(At(s, 0, 0), (Rgb{255, 255, 255}));
+    EXPECT_EQ(At(s, 1, 1), Rgb(120, 120, 120));
+    EXPECT_EQ(At(s, 0, 0), Rgb(255, 255, 255));
 }
 
 TEST(FacePicture, AlphaPicturesScaleTheirAlphaAndIgnoreTheMask)
@@ -81,9 +85,9 @@ TEST(FacePicture, AlphaPicturesScaleTheirAlphaAndIgnoreTheMask)
     PictureInk ink;
     ink.opacity = 255;
     DrawPicture(s, 0, 0, p, ink);
-    EXPECT_EQ(At(s, 0, 0), (Rgb{224, 224, 224}));
+    EXPECT_EQ(At(s, 0, 0), Rgb(224, 224, 224));
     // a = 128: (0 * 128 + 255 * 127) div 256 = 126
-    EXPECT_EQ(At(s, 1, 0), (Rgb{126, 126, 126}));
+    EXPECT_EQ(At(s, 1, 0), Rgb(126, 126, 126));
 }
 
 TEST(FacePicture, EffectsSilhouettesAndClipping)
@@ -101,15 +105,15 @@ TEST(FacePicture, EffectsSilhouettesAndClipping)
     PictureInk ink;
     ink.effect = 2;
     DrawPicture(s, 0, 0, p, ink);
-    EXPECT_EQ(At(s, 0, 0), (Rgb{170, 85, 0}));
+    EXPECT_EQ(At(s, 0, 0), Rgb(170, 85, 0));
 
-    ink.silhouette = Rgb{192, 192, 192};
+    ink.silhouette = Rgb(192, 192, 192);
     DrawPicture(s, 2, 2, p, ink);
-    EXPECT_EQ(At(s, 2, 2), (Rgb{192, 192, 192}));
+    EXPECT_EQ(At(s, 2, 2), Rgb(192, 192, 192));
 
     DrawPicture(s, -2, 3, MaskedBitmap(), ink);  // entirely or partly outside: no crash
     DrawPicture(s, -1, -1, MaskedBitmap(), ink);
-    EXPECT_EQ(At(s, 1, 1), (Rgb{192, 192, 192}));
+    EXPECT_EQ(At(s, 1, 1), Rgb(192, 192, 192));
 }
 
 }  // namespace

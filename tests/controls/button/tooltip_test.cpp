@@ -8,17 +8,8 @@
 namespace velquin::button {
 namespace {
 
-int argc = 1;
-char arg0[] = "tooltip_test";
-char* argv[] = {arg0, nullptr};
-
 class TooltipTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
     void SetUp() override
     {
         control.resize(120, 30);
