@@ -138,6 +138,7 @@ CaptionLayout LayoutCaptionAndPicture(const CaptionLayoutInput& in)
 
     Rect symbol{W - 15, draw::Nearest(H / 2.0 - 7), W, draw::Nearest(H / 2.0 + 8)};
 
+    const int restingRight = cap.right;
     if (in.down && in.shiftWhenDown) {
         cap = cap.Offset(1, 1);
         pic = pic.Offset(1, 1);
@@ -146,7 +147,7 @@ CaptionLayout LayoutCaptionAndPicture(const CaptionLayoutInput& in)
     if (in.down && in.symbolExtraShift)
         symbol = symbol.Offset(1, 1);
 
-    return {cap, pic, symbol};
+    return {cap, pic, symbol, restingRight};
 }
 
 bool StyleShiftsContentWhenDown(int style)

@@ -31,6 +31,7 @@ struct CaptionLayout {
     Rect caption;
     Rect picture;      // meaningful only with hasPicture
     Rect dropDown;     // symbol rectangle with every Down shift applied
+    int restingCaptionRight = 0;  // caption right edge before the Down shift
 };
 
 // Area the caption is measured in (word breaking within its width).

@@ -30,14 +30,6 @@ Rgb FromColour(Colour c)
     return {draw::Red(c), draw::Green(c), draw::Blue(c)};
 }
 
-std::array<std::uint8_t, 256> MakeTable(int numerator)
-{
-    std::array<std::uint8_t, 256> t{};
-    for (int i = 0; i < 256; ++i)
-        t[i] = std::uint8_t(std::min(255, i * numerator / 255));
-    return t;
-}
-
 // The picture as straight (non-premultiplied) 32-bit pixels; icons are flattened onto their mask
 // colour, other pictures without alpha are read as opaque colour.
 QImage SourcePixels(const QImage& picture, const PictureInk& ink, bool& useAlpha)
@@ -58,16 +50,14 @@ QImage SourcePixels(const QImage& picture, const PictureInk& ink, bool& useAlpha
 
 }  // namespace
 
-const std::array<std::uint8_t, 256>& BrightenTable()
+EffectTables MakeEffectTables()
 {
-    static const auto table = MakeTable(293);
-    return table;
-}
-
-const std::array<std::uint8_t, 256>& DarkenTable()
-{
-    static const auto table = MakeTable(217);
-    return table;
+    EffectTables t;
+    for (int i = 0; i < 256; ++i) {
+        t.brighten[i] = std::uint8_t(std::min(255, i * 293 / 255));
+        t.darken[i] = std::uint8_t(i * 217 / 255);
+    }
+    return t;
 }
 
 int PictureOpacityFor(int state, bool enabled, int disabledPictureMode, int pictureOpacity,
@@ -109,8 +99,10 @@ void DrawPicture(QImage& surface, int x, int y, const QImage& picture, const Pic
     const std::uint32_t transparentArgb = draw::ToQRgb(transparent) & 0x00FFFFFF;
     const bool solid = ink.silhouette.has_value();
     const Rgb silhouette = FromColour(ink.silhouette.value_or(0));
-    const auto& table = ink.effect == 1 ? BrightenTable() : DarkenTable();
+    static const EffectTables kDefaultTables = MakeEffectTables();
+    const EffectTables& tables = ink.tables ? *ink.tables : kDefaultTables;
     const bool useTable = ink.effect == 1 || ink.effect == 2;
+    const auto& table = ink.effect == 1 ? tables.brighten : tables.darken;
     const int A = std::min(ink.opacity, 255);
 
     const int x0 = std::max(0, -x);

@@ -2,26 +2,23 @@
 // Rendering of a button picture onto the face: opacity, brighten/darken tables, mask colour,
 // per-pixel alpha of 32-bit pictures, grey conversion and one-colour silhouettes.
 
-#include <array>
 #include <cstdint>
 #include <optional>
 
 #include <QImage>
 
+#include "controls/button/face.h"
 #include "controls/button/face_color.h"
 
 namespace velquin::button {
-
-// Per-channel lookup tables of the picture effects 1 (brighten) and 2 (darken).
-const std::array<std::uint8_t, 256>& BrightenTable();
-const std::array<std::uint8_t, 256>& DarkenTable();
 
 // The transparent colour of icons: they are laid on it before masking.
 inline constexpr Colour kIconMaskColor = draw::Rgb(192, 192, 192);
 
 struct PictureInk {
     int opacity = 255;                // A, 0..255
-    int effect = 0;                   // 0 none, 1 brighten, 2 darken
+    int effect = 0;                   // 0 none, 1 brighten, 2 darken (through tables)
+    const EffectTables* tables = nullptr;
     bool grey = false;                // disabled button, grey picture mode
     std::optional<Colour> silhouette;    // every drawn pixel gets this colour
     bool useMaskColor = true;

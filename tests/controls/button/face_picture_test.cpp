@@ -92,9 +92,10 @@ TEST(FacePicture, AlphaPicturesScaleTheirAlphaAndIgnoreTheMask)
 
 TEST(FacePicture, EffectsSilhouettesAndClipping)
 {
-    EXPECT_EQ(BrightenTable()[200], 229);
-    EXPECT_EQ(BrightenTable()[240], 255);
-    EXPECT_EQ(DarkenTable()[200], 170);
+    const EffectTables t = MakeEffectTables();
+    EXPECT_EQ(t.brighten[200], 229);
+    EXPECT_EQ(t.brighten[240], 255);
+    EXPECT_EQ(t.darken[200], 170);
     EXPECT_EQ(PictureEffectFor(1, 1, 2), 1);
     EXPECT_EQ(PictureEffectFor(2, 1, 2), 2);
     EXPECT_EQ(PictureEffectFor(0, 1, 2), 0);
