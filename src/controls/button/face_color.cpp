@@ -10,19 +10,6 @@ using draw::Blue;
 using draw::Green;
 using draw::Red;
 
-Colour ShiftColor(Colour c, double amount)
-{
-    c = draw::TranslateColor(c);
-    // The amount is held in single precision and the sum formed in double precision, so decimal
-    // amounts land just beside the halves (0.3 x 255 = 76.500003) and that decides the rounding.
-    const double step = double(float(amount)) * 255.0;
-    auto channel = [&](int v) {
-        const int shifted = draw::Nearest(v + step);
-        return amount > 0 ? std::min(shifted, 255) : std::max(shifted, 0);
-    };
-    return draw::Rgb(channel(Red(c)), channel(Green(c)), channel(Blue(c)));
-}
-
 Colour BlendColors(Colour a, Colour b)
 {
     a = draw::TranslateColor(a);

@@ -2,6 +2,7 @@
 // Colour arithmetic of the button faces: shifts, blends and gradients, in exact integer steps so
 // that every face colour can be predicted to the unit.
 
+#include "controls/button/scheme.h"
 #include "draw/canvas.h"
 #include "draw/colour.h"
 
@@ -11,10 +12,6 @@ using draw::Colour;
 
 inline constexpr Colour kWhite = draw::Rgb(255, 255, 255);
 inline constexpr Colour kBlack = draw::Rgb(0, 0, 0);
-
-// Every channel plus amount x 255, rounded to nearest (halves to even), capped at 255 for a
-// positive amount and floored at 0 otherwise. System colour references are resolved first.
-Colour ShiftColor(Colour c, double amount);
 
 // Channel-wise mean, halves to even.
 Colour BlendColors(Colour a, Colour b);

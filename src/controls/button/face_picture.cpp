@@ -50,16 +50,6 @@ QImage SourcePixels(const QImage& picture, const PictureInk& ink, bool& useAlpha
 
 }  // namespace
 
-EffectTables MakeEffectTables()
-{
-    EffectTables t;
-    for (int i = 0; i < 256; ++i) {
-        t.brighten[i] = std::uint8_t(std::min(255, i * 293 / 255));
-        t.darken[i] = std::uint8_t(i * 217 / 255);
-    }
-    return t;
-}
-
 int PictureOpacityFor(int state, bool enabled, int disabledPictureMode, int pictureOpacity,
                       int pictureOpacityOnOver)
 {

@@ -271,31 +271,17 @@ void TooltipWindow::paintEvent(QPaintEvent*)
     p.drawText(content, align | Qt::TextWordWrap, text_);
 }
 
-ButtonTooltip::~ButtonTooltip()
+QObject* CreateTooltipWindow(QWidget& control, const TooltipSettings& settings)
 {
-    Destroy();
-}
-
-void ButtonTooltip::Destroy()
-{
-    delete window_.data();
-    window_.clear();
-}
-
-void ButtonTooltip::CreateTooltip(const TooltipRequest& request)
-{
-    if (!request.enabled || request.heldAfterMenu || request.down || !control_)
-        return;
-    Destroy();
-    auto* w = new TooltipWindow(control_, request.type == 1, request.rightToLeft);
-    window_ = w;
-    ++created_;
-    w->addTool(control_->rect(), request.text);
-    if (!request.title.isEmpty() || request.icon != 0)
-        w->setTitle(request.icon, request.title);
+    auto* w = new TooltipWindow(&control, settings.type == ToolTipType::Balloon,
+                                settings.right_to_left);
+    w->addTool(control.rect(), settings.text);
+    if (!settings.title.isEmpty() || settings.icon != 0)
+        w->setTitle(settings.icon, settings.title);
     w->setMaxTipWidth(TooltipWindow::kMaxTipWidth);
-    if (request.backColor != 0)
-        w->setTipBackColor(draw::ToQColor(request.backColor));
+    if (settings.back_color != 0)
+        w->setTipBackColor(draw::ToQColor(settings.back_color));
+    return w;
 }
 
 }  // namespace velquin::button

@@ -4,8 +4,6 @@
 // and an optional background colour. Once created it watches the control's mouse input itself
 // and shows and hides after the desktop's usual delays; the control never shows or hides it.
 
-#include <cstdint>
-
 #include <QColor>
 #include <QPainterPath>
 #include <QPointer>
@@ -14,20 +12,24 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "controls/button/button_types.h"
+#include "draw/colour.h"
+
 namespace velquin::button {
 
-// What the control hands over when the cursor enters it.
-struct TooltipRequest {
-    bool enabled = true;         // Enabled
-    bool heldAfterMenu = false;  // held down after its drop-down menu closed
-    bool down = false;           // ButtonState is Down
-    QString text;                // ToolTip
-    QString title;               // TooltipTitle
-    int icon = 0;                // ToolTipIcon: 0 none, 1 information, 2 warning, 3 error
-    int type = 0;                // ToolTipType: 0 rectangular, 1 balloon
-    std::uint32_t backColor = 0; // TooltipBackColor colour reference, 0 keeps the desktop's
-    bool rightToLeft = false;    // RightToLeft: mirrored layout
+struct TooltipSettings {
+  QString text;   // ToolTip; empty still creates the window, which then shows nothing
+  QString title;  // TooltipTitle
+  int icon = 0;   // ToolTipIcon: 0 none, 1 information, 2 warning, 3 error
+  ToolTipType type = ToolTipType::Standard;
+  draw::Colour back_color = 0;  // TooltipBackColor as stored; 0 keeps the system's colour
+  bool right_to_left = false;
 };
+
+// Creates the tooltip window for `control`: a child of `control` that watches the control's
+// mouse itself (shows after the usual delay while the cursor rests on it, hides when it leaves).
+// The control deletes the previous window before asking for a new one.
+QObject* CreateTooltipWindow(QWidget& control, const TooltipSettings& settings);
 
 // The tooltip popup. Its setters mirror the tool description the control hands over, and each
 // records that it was called, so a test can see exactly what the control asked for.
@@ -85,27 +87,6 @@ private:
     QPainterPath shape_;
     bool stemUp_ = true;  // balloon stem at the top (tip below the cursor)
     int stemX_ = 16;
-};
-
-// The control's tooltip handle: at most one window per button.
-class ButtonTooltip {
-public:
-    explicit ButtonTooltip(QWidget* control) : control_(control) {}
-    ~ButtonTooltip();
-    ButtonTooltip(const ButtonTooltip&) = delete;
-    ButtonTooltip& operator=(const ButtonTooltip&) = delete;
-
-    // Runs on entry into the hot state from a mouse move.
-    void CreateTooltip(const TooltipRequest& request);
-    void Destroy();
-
-    TooltipWindow* window() const { return window_; }
-    int windowsCreated() const { return created_; }
-
-private:
-    QPointer<QWidget> control_;
-    QPointer<TooltipWindow> window_;
-    int created_ = 0;
 };
 
 }  // namespace velquin::button
