@@ -2,10 +2,9 @@
 // Rendering of a button picture onto the face: opacity, brighten/darken tables, mask colour,
 // per-pixel alpha of 32-bit pictures, grey conversion and one-colour silhouettes.
 
+#include <QImage>
 #include <cstdint>
 #include <optional>
-
-#include <QImage>
 
 #include "controls/button/face.h"
 #include "controls/button/face_color.h"
@@ -16,14 +15,14 @@ namespace velquin::button {
 inline constexpr Colour kIconMaskColor = draw::Rgb(192, 192, 192);
 
 struct PictureInk {
-    int opacity = 255;                // A, 0..255
-    int effect = 0;                   // 0 none, 1 brighten, 2 darken (through tables)
-    const EffectTables* tables = nullptr;
-    bool grey = false;                // disabled button, grey picture mode
-    std::optional<Colour> silhouette;    // every drawn pixel gets this colour
-    bool useMaskColor = true;
-    Colour maskColor = 0xE0E0E0;
-    bool isIcon = false;              // icons are masked by kIconMaskColor instead
+  int opacity = 255;  // A, 0..255
+  int effect = 0;     // 0 none, 1 brighten, 2 darken (through tables)
+  const EffectTables* tables = nullptr;
+  bool grey = false;                 // disabled button, grey picture mode
+  std::optional<Colour> silhouette;  // every drawn pixel gets this colour
+  bool useMaskColor = true;
+  Colour maskColor = 0xE0E0E0;
+  bool isIcon = false;  // icons are masked by kIconMaskColor instead
 };
 
 // Opacity A for a state (0 Normal, 1 Hot, 2 Down).

@@ -34,59 +34,59 @@ QObject* CreateTooltipWindow(QWidget& control, const TooltipSettings& settings);
 // The tooltip popup. Its setters mirror the tool description the control hands over, and each
 // records that it was called, so a test can see exactly what the control asked for.
 class TooltipWindow : public QWidget {
-    Q_OBJECT
-public:
-    static constexpr int kMaxTipWidth = 240;
+  Q_OBJECT
+ public:
+  static constexpr int kMaxTipWidth = 240;
 
-    TooltipWindow(QWidget* control, bool balloon, bool rightToLeft);
+  TooltipWindow(QWidget* control, bool balloon, bool rightToLeft);
 
-    void addTool(const QRect& rect, const QString& text);
-    void setTitle(int icon, const QString& title);
-    void setMaxTipWidth(int width);
-    void setTipBackColor(const QColor& colour);
+  void addTool(const QRect& rect, const QString& text);
+  void setTitle(int icon, const QString& title);
+  void setMaxTipWidth(int width);
+  void setTipBackColor(const QColor& colour);
 
-    bool isBalloon() const { return balloon_; }
-    bool hasTool() const { return toolAdded_; }
-    QRect toolRect() const { return toolRect_; }
-    QString text() const { return text_; }
-    bool titleSet() const { return titleSet_; }
-    int titleIcon() const { return icon_; }
-    QString title() const { return title_; }
-    int maxTipWidth() const { return maxTipWidth_; }
-    bool hasCustomBackColor() const { return customBack_; }
-    QColor backColor() const;
+  bool isBalloon() const { return balloon_; }
+  bool hasTool() const { return toolAdded_; }
+  QRect toolRect() const { return toolRect_; }
+  QString text() const { return text_; }
+  bool titleSet() const { return titleSet_; }
+  int titleIcon() const { return icon_; }
+  QString title() const { return title_; }
+  int maxTipWidth() const { return maxTipWidth_; }
+  bool hasCustomBackColor() const { return customBack_; }
+  QColor backColor() const;
 
-    // Shows the tip for a cursor at global position, as the wake-up timer does.
-    void popUp(const QPoint& cursor);
-    int wakeUpDelay() const;
-    int autoHideDelay() const;
+  // Shows the tip for a cursor at global position, as the wake-up timer does.
+  void popUp(const QPoint& cursor);
+  int wakeUpDelay() const;
+  int autoHideDelay() const;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
-private:
-    static QFont TipFont();
-    void layoutFor(const QPoint& cursor);
-    QRect bodyRect() const;
+ private:
+  static QFont TipFont();
+  void layoutFor(const QPoint& cursor);
+  QRect bodyRect() const;
 
-    QPointer<QWidget> control_;
-    bool balloon_;
-    bool toolAdded_ = false;
-    QRect toolRect_;
-    QString text_;
-    bool titleSet_ = false;
-    int icon_ = 0;
-    QString title_;
-    int maxTipWidth_ = -1;
-    bool customBack_ = false;
-    QColor back_;
-    QTimer wakeUp_;
-    QTimer autoHide_;
-    bool expired_ = false;  // shown and timed out: no reshow before the cursor re-enters
-    QPainterPath shape_;
-    bool stemUp_ = true;  // balloon stem at the top (tip below the cursor)
-    int stemX_ = 16;
+  QPointer<QWidget> control_;
+  bool balloon_;
+  bool toolAdded_ = false;
+  QRect toolRect_;
+  QString text_;
+  bool titleSet_ = false;
+  int icon_ = 0;
+  QString title_;
+  int maxTipWidth_ = -1;
+  bool customBack_ = false;
+  QColor back_;
+  QTimer wakeUp_;
+  QTimer autoHide_;
+  bool expired_ = false;  // shown and timed out: no reshow before the cursor re-enters
+  QPainterPath shape_;
+  bool stemUp_ = true;  // balloon stem at the top (tip below the cursor)
+  int stemX_ = 16;
 };
 
 }  // namespace velquin::button
