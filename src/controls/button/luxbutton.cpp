@@ -187,8 +187,11 @@ void luxbutton::ReadProperties(const draw::PropertyBag& bag) {
   face_hot_ = Decode(picture_hot_);
   face_down_ = Decode(picture_down_);
   picture_shadow_ = bag.ReadBool("PictureShadow", false);
-  picture_opacity_ = static_cast<int>(bag.ReadInt("PictureOpacity", 255));
-  picture_opacity_on_over_ = static_cast<int>(bag.ReadInt("PictureOpacityOnOver", 255));
+  // Opacities are bytes; a stored value beyond them is held at the nearest end.
+  picture_opacity_ = static_cast<int>(std::clamp<std::int64_t>(
+      bag.ReadInt("PictureOpacity", 255), 0, 255));
+  picture_opacity_on_over_ = static_cast<int>(std::clamp<std::int64_t>(
+      bag.ReadInt("PictureOpacityOnOver", 255), 0, 255));
   disabled_picture_mode_ =
       static_cast<DisabledPictureMode>(bag.ReadInt("DisabledPictureMode", 0));
   picture_push_on_hover_ = bag.ReadBool("PicturePushOnHover", false);

@@ -62,6 +62,9 @@ TEST(SchemeTest, SchemeColorsByStyleAndScheme) {
     EXPECT_EQ(got.picture_push_on_hover, c.style == ButtonStyle::FlatFill);
   }
   EXPECT_TRUE(SchemeColorsFor(ButtonStyle::FlatFill, ColorScheme::Olive).picture_push_on_hover);
+  // A scheme number outside the four leaves the face colour alone.
+  EXPECT_EQ(SchemeColorsFor(ButtonStyle::RoundedScheme, static_cast<ColorScheme>(7)).back_color,
+            std::nullopt);
 }
 
 }  // namespace
