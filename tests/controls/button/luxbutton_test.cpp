@@ -155,6 +155,21 @@ TEST_F(ModelTest, LoadingKeepsStoredColoursWithoutApplyingTheScheme) {
   EXPECT_EQ(b.foreColor(), Rgb(40, 50, 60));
 }
 
+TEST_F(ModelTest, StoredValuesOutsideTheirRangeAreHandledSafely) {
+  PropertyBag bag;
+  bag.Set("pictureopacity", 1000);
+  bag.Set("pictureopacityonover", -5);
+  bag.Set("buttonstyle", 99);
+  bag.Set("colorscheme", 7);
+  luxbutton b(&form_);
+  b.ReadProperties(bag);
+  EXPECT_EQ(b.pictureOpacity(), 255);
+  EXPECT_EQ(b.pictureOpacityOnOver(), 0);
+  b.setColorScheme(static_cast<ColorScheme>(7));
+  b.RedrawButton();
+  EXPECT_EQ(b.faceImage().size(), b.size());
+}
+
 TEST_F(ModelTest, StyleChangesApplyTheirSchemeAndColours) {
   struct Case {
     ButtonStyle style;
