@@ -187,8 +187,11 @@ void luxbutton::ReadProperties(const draw::PropertyBag& bag) {
   face_hot_ = Decode(picture_hot_);
   face_down_ = Decode(picture_down_);
   picture_shadow_ = bag.ReadBool("PictureShadow", false);
-  picture_opacity_ = static_cast<int>(bag.ReadInt("PictureOpacity", 255));
-  picture_opacity_on_over_ = static_cast<int>(bag.ReadInt("PictureOpacityOnOver", 255));
+  // Opacities are bytes; a stored value beyond them is held at the nearest end.
+  picture_opacity_ = static_cast<int>(std::clamp<std::int64_t>(
+      bag.ReadInt("PictureOpacity", 255), 0, 255));
+  picture_opacity_on_over_ = static_cast<int>(std::clamp<std::int64_t>(
+      bag.ReadInt("PictureOpacityOnOver", 255), 0, 255));
   disabled_picture_mode_ =
       static_cast<DisabledPictureMode>(bag.ReadInt("DisabledPictureMode", 0));
   picture_push_on_hover_ = bag.ReadBool("PicturePushOnHover", false);
@@ -556,6 +559,11 @@ void luxbutton::setSizeTwips(int width, int height) {
   ApplySizeRule(false);
 }
 
+void luxbutton::setGeometryTwips(int left, int top, int width, int height) {
+  move(draw::Nearest(left / double(kTwipsPerPixel)), draw::Nearest(top / double(kTwipsPerPixel)));
+  setSizeTwips(width, height);
+}
+
 // ---- Rules ----
 
 void luxbutton::ApplyStyleDefaults() {
@@ -600,7 +608,10 @@ void luxbutton::UpdateShortcuts() {
   if (is_cancel_) shortcut_ids_ << grabShortcut(QKeySequence(Qt::Key_Escape));
 }
 
-void luxbutton::UpdateRegion() { setMask(ButtonRegion(style_, width(), height())); }
+void luxbutton::UpdateRegion() {
+  const QRegion region = ButtonRegion(style_, width(), height());
+  if (mask() != region) setMask(region);
+}
 
 void luxbutton::ApplySizeRule(bool from_pixels) {
   if (in_size_rule_) return;
@@ -740,7 +751,7 @@ void luxbutton::RenderFace() {
     ApplySchemeColors();
   }
   if (face.fore_color_after_paint) fore_color_ = *face.fore_color_after_paint;
-  if (face.window_region) setMask(*face.window_region);
+  if (face.window_region && mask() != *face.window_region) setMask(*face.window_region);
   caption_rect_ = face.caption_rect;
   picture_rect_ = face.picture_rect;
   drop_down_rect_ = face.drop_down_rect;
@@ -769,7 +780,13 @@ void luxbutton::StoreValue(bool value) {
 // ---- Input ----
 
 bool luxbutton::CursorOverControl(QPoint global) const {
-  return QApplication::widgetAt(global) == this;
+  QWidget* at = QApplication::widgetAt(global);
+  if (at && at->window()->windowType() == Qt::ToolTip) {
+    // A tooltip is never hit by the mouse: look at the control beneath it.
+    const QPoint local = mapFromGlobal(global);
+    return rect().contains(local) && (mask().isEmpty() || mask().contains(local));
+  }
+  return at == this;
 }
 
 void luxbutton::OnMouseMove(QPoint global) {
@@ -982,8 +999,10 @@ void luxbutton::ShowDropDownMenu() {
     return;
   }
   QPointer<luxbutton> self(this);
+  in_menu_ = true;
   PopupMenu(*this, *menu_, popup_flags_, at, menu_default_);
   if (!self) return;  // an action of the menu closed the form
+  in_menu_ = false;
   if (CursorOverControl(QCursor::pos())) {
     held_after_menu_ = true;
   } else {
@@ -1031,7 +1050,9 @@ bool luxbutton::eventFilter(QObject* watched, QEvent* e) {
       break;
     case QEvent::WindowActivate:
     case QEvent::WindowDeactivate:
-      if (form) OnParentActivate(e->type() == QEvent::WindowActivate);
+      // Some desktops move the activation to the popup menu and back; the form itself stays
+      // the active window while its button's menu is open.
+      if (form && !in_menu_) OnParentActivate(e->type() == QEvent::WindowActivate);
       break;
     default:
       break;
@@ -1121,13 +1142,13 @@ void luxbutton::keyReleaseEvent(QKeyEvent* e) {
 }
 
 void luxbutton::focusInEvent(QFocusEvent* e) {
-  if (e->reason() != Qt::PopupFocusReason) OnGotFocus();
+  if (!in_menu_ && e->reason() != Qt::PopupFocusReason) OnGotFocus();
   QWidget::focusInEvent(e);
 }
 
 void luxbutton::focusOutEvent(QFocusEvent* e) {
-  // A menu popping up does not take the focus from the button.
-  if (e->reason() != Qt::PopupFocusReason) OnLostFocus();
+  // The button's own menu does not take the focus from it.
+  if (!in_menu_ && e->reason() != Qt::PopupFocusReason) OnLostFocus();
   QWidget::focusOutEvent(e);
 }
 

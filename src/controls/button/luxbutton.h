@@ -145,6 +145,8 @@ class luxbutton : public QWidget {
   // Size in twips: the widget is Nearest(twips / 15) pixels; the size rule applies.
   QSize sizeTwips() const { return {twips_w_, twips_h_}; }
   void setSizeTwips(int width, int height);
+  // Position and size in twips within the parent, as form data stores them.
+  void setGeometryTwips(int left, int top, int width, int height);
 
   // ---- Methods ----
   // Attaches a drop-down menu: `menu` must be a QMenu, anything else is ignored. `align` 0..7
@@ -313,6 +315,7 @@ class luxbutton : public QWidget {
   bool menu_attached_ = false;
   bool menu_opening_ = false;
   bool held_after_menu_ = false;
+  bool in_menu_ = false;  // inside the modal popup call of the drop-down menu
   LastPress last_press_;
 
   // The drop-down menu.

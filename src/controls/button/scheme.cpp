@@ -40,8 +40,8 @@ namespace {
 // Face colour by style for the schemes Blue, Olive and Silver; styles that take the system face
 // colour or keep their colour are handled by the caller.
 std::optional<Colour> SchemeBackColor(ButtonStyle style, ColorScheme scheme) {
-  if (scheme == ColorScheme::Custom) return std::nullopt;
   const int s = static_cast<int>(scheme);
+  if (s < 0 || s > 2) return std::nullopt;  // Custom, or a value stored by a newer version
   switch (style) {
     case ButtonStyle::RoundedScheme: {
       static const Colour c[] = {Rgb(236, 235, 231), Rgb(243, 238, 219), Rgb(240, 241, 252)};
