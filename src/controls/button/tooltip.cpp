@@ -51,6 +51,7 @@ QFont TitleFont(const QFont& base) {
 
 TooltipWindow::TooltipWindow(QWidget* control, bool balloon, bool rightToLeft)
     : QWidget(control, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
+                           Qt::WindowTransparentForInput |
                            Qt::BypassWindowManagerHint),
       control_(control),
       balloon_(balloon) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/button/face.h"
+#include "controls/button/face_symbol.h"
 #include "controls/button/luxbutton.h"
 #include "controls/button/scheme.h"
 #include "draw/colour.h"
@@ -186,6 +187,55 @@ TEST(FacePainter, PictureWithMaskColourAndPlacement) {
   down.state = ButtonState::Down;
   Paint(down);
   EXPECT_EQ(down.picture_rect, QRect(47, 12, 8, 8));
+}
+
+// Without the window-symbol font the arrow is drawn in its 14-pixel cell at the top-left of the
+// symbol rectangle (W - 15, Nearest(H / 2 - 7), W, Nearest(H / 2 + 8)).
+TEST(FacePainter, DropDownArrowAndSeparator) {
+  ButtonFace f = Face(ButtonStyle::Classic, Rgb(100, 100, 100));
+  f.drop_down_symbol = 6;
+  f.drop_down_separator = true;
+  f.fore_color = Rgb(0, 0, 200);
+  const draw::Canvas c = Paint(f);
+  EXPECT_EQ(f.drop_down_rect, QRect(85, 8, 15, 15));
+  if (!SymbolFontAvailable()) {
+    // Down arrow centred on (92, 15): rows of 7, 5, 3 and 1 pixels from y = 14.
+    ExpectPixels(c, {{89, 14, Rgb(0, 0, 200)},
+                     {95, 14, Rgb(0, 0, 200)},
+                     {92, 17, Rgb(0, 0, 200)},
+                     {88, 14, Rgb(100, 100, 100)},
+                     {91, 17, Rgb(100, 100, 100)},
+                     {92, 18, Rgb(100, 100, 100)}});
+  }
+  // Separator: a dark and a light line beside the symbol, from the face colour at (7, 7).
+  ExpectPixels(c, {{84, 3, ShiftColor(Rgb(100, 100, 100), -0.1)},
+                   {85, 26, ShiftColor(Rgb(100, 100, 100), +0.1)},
+                   {84, 27, Rgb(100, 100, 100)}});
+
+  // The other arrows, drawn straight onto a plain canvas.
+  draw::Canvas arrows(14, 14, Rgb(255, 255, 255));
+  DrawDropDownSymbol(arrows, {0, 0, 14, 14}, QChar('4'), Rgb(0, 0, 0), false);
+  ExpectPixels(arrows, {{6, 4, Rgb(0, 0, 0)},
+                        {6, 10, Rgb(0, 0, 0)},
+                        {9, 7, Rgb(0, 0, 0)},
+                        {9, 6, Rgb(255, 255, 255)}});
+}
+
+TEST(FacePainter, CaptionEffectsDrawBeforeTheCaption) {
+  ButtonFace f = Face(ButtonStyle::Classic, Rgb(100, 100, 100));
+  f.caption = "I";
+  f.caption_effects = CaptionEffects::GreyShadow;
+  const draw::Canvas shadowed = Paint(f);
+  // The caption's rightmost ink column has its grey shadow one pixel right and down.
+  int inkX = -1, inkY = -1;
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 100; ++x)
+      if (shadowed.GetPixel(x, y) == Rgb(0, 0, 0) && x >= inkX) {
+        inkX = x;
+        inkY = y;
+      }
+  ASSERT_GE(inkX, 0);
+  EXPECT_EQ(shadowed.GetPixel(inkX + 1, inkY + 1), Rgb(192, 192, 192));
 }
 
 TEST(FacePainter, RegionsRoundTheirCorners) {
