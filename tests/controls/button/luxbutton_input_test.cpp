@@ -122,6 +122,19 @@ TEST_F(InputTest, SpaceThenEnterThenSpaceUpClicksTwice) {
   EXPECT_EQ(button_->buttonState(), ButtonState::Normal);
 }
 
+TEST_F(InputTest, HeldSpaceKeepsTheButtonDownWhileTheCursorLeaves) {
+  Hover(Center());
+  button_->setFocus();
+  QTest::keyPress(button_, Qt::Key_Space);
+  log_.Clear();
+  HoverOutside();
+  EXPECT_EQ(button_->buttonState(), ButtonState::Down);
+  EXPECT_EQ(log_.Count("MouseLeave"), 0);
+  QTest::keyRelease(button_, Qt::Key_Space);
+  EXPECT_EQ(button_->buttonState(), ButtonState::Normal);
+  EXPECT_EQ(log_.Events(), QStringList({"Click", "KeyUp(32,0)"}));
+}
+
 TEST_F(InputTest, AltSpaceRaisesNothingAndChangesNothing) {
   button_->setFocus();
   const int redraws = button_->redrawCount();
