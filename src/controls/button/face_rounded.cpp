@@ -216,8 +216,9 @@ void PaintRoundedGlass(FacePaint& p) {
   const int W = p.W;
   const int H = p.H;
   const int h2 = p.halfH;
-  // A disabled glass button looks like one at rest, with a grey caption.
-  const ButtonState state = p.face.enabled ? p.state() : ButtonState::Normal;
+  // A disabled glass button is drawn at rest, with a grey caption.
+  if (!p.face.enabled) p.face.state = ButtonState::Normal;
+  const ButtonState state = p.state();
 
   if (state == ButtonState::Down) {
     p.Gradient(0, 0, W, h2, kWhite, p.Shift(F, -0.1));

@@ -51,6 +51,7 @@ QFont TitleFont(const QFont& base) {
 
 TooltipWindow::TooltipWindow(QWidget* control, bool balloon, bool rightToLeft)
     : QWidget(control, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
+                           Qt::WindowTransparentForInput |
                            Qt::BypassWindowManagerHint),
       control_(control),
       balloon_(balloon) {
@@ -183,24 +184,31 @@ void TooltipWindow::layoutFor(const QPoint& cursor) {
   setGeometry(QRect(at, full));
 
   // The shape: the body (rounded for a balloon, with its stem) and its shadow.
+  // Drawn half a pixel in, so the one-pixel outline falls on whole pixels.
+  const QRectF body = QRectF(bodyRect()).adjusted(0.5, 0.5, -0.5, -0.5);
   QPainterPath shape;
-  const QRect body = bodyRect();
   if (balloon_) {
     shape.addRoundedRect(body, kBalloonRadius, kBalloonRadius);
-    QPolygon stemShape;
+    const qreal left = stemX_ + 0.5;
+    const qreal right = left + kStemWidth;
+    QPolygonF stemShape;
     if (stemUp_)
-      stemShape << QPoint(stemX_, body.top() + 1) << QPoint(stemX_, 0)
-                << QPoint(stemX_ + kStemWidth, body.top() + 1);
+      stemShape << QPointF(left, body.top() + 2) << QPointF(left, 0.5)
+                << QPointF(right, body.top() + 2);
     else
-      stemShape << QPoint(stemX_, body.bottom()) << QPoint(stemX_, height() - kShadow)
-                << QPoint(stemX_ + kStemWidth, body.bottom());
-    shape.addPolygon(stemShape);
+      stemShape << QPointF(left, body.bottom() - 2) << QPointF(left, height() - kShadow - 0.5)
+                << QPointF(right, body.bottom() - 2);
+    stemShape << stemShape.first();
+    QPainterPath stemPath;
+    stemPath.addPolygon(stemShape);
+    shape = shape.united(stemPath);
   } else {
     shape.addRect(body);
   }
-  shape = shape.simplified();
   shape_ = shape;
-  QRegion region(shape.toFillPolygon().toPolygon());
+  QRegion region = balloon_ ? QRegion(shape.toFillPolygon().toPolygon().united(QPolygon(
+                                  bodyRect().adjusted(kBalloonRadius, 0, -kBalloonRadius, 0))))
+                            : QRegion(bodyRect());
   region += region.translated(kShadow, kShadow);
   setMask(region);
 }
