@@ -142,6 +142,7 @@ luxbutton::~luxbutton() {
 // ---- Life cycle ----
 
 void luxbutton::InitProperties() {
+  loaded_ = true;
   // A fresh instance starts from blank fields; only what is set here has a value.
   picture_effect_on_over_ = PictureEffect::None;
   picture_effect_on_down_ = PictureEffect::None;
@@ -216,6 +217,7 @@ void luxbutton::ReadProperties(const draw::PropertyBag& bag) {
   drop_down_symbol_ = static_cast<int>(bag.ReadInt("DropDownSymbol", 0));
   scheme_ = static_cast<ColorScheme>(bag.ReadInt("ColorScheme", 0));
 
+  loaded_ = true;
   setEnabled(enabled);
   UpdateAccessKey();
   parent_form_ = ParentForm(*this);
@@ -1111,7 +1113,15 @@ void luxbutton::paintEvent(QPaintEvent*) {
 
 void luxbutton::resizeEvent(QResizeEvent*) { ApplySizeRule(true); }
 
-void luxbutton::showEvent(QShowEvent*) { setToolTip(QString()); }
+void luxbutton::showEvent(QShowEvent*) {
+  setToolTip(QString());
+  // A button built in code and shown without being loaded still gets its hooks, as loading
+  // would have installed them.
+  if (!loaded_ && user_mode_ && !hooks_installed_) {
+    parent_form_ = ParentForm(*this);
+    InstallHooks();
+  }
+}
 
 void luxbutton::hideEvent(QHideEvent*) { setToolTip(tooltip_); }
 

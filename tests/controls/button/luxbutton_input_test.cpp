@@ -430,6 +430,20 @@ TEST_F(InputTest, ClickHandlerMayDeleteTheButton) {
   }
 }
 
+TEST_F(InputTest, ButtonShownWithoutLoadingStillTracksTheCursor) {
+  auto* plain = new luxbutton(form_.get());
+  plain->setGeometry(150, 100, 80, 30);
+  plain->show();
+  EXPECT_TRUE(plain->hooksInstalled());
+  EventLog log;
+  log.Watch(*plain);
+  QTest::mouseMove(plain, QPoint(40, 15));
+  EXPECT_EQ(plain->buttonState(), ButtonState::Hot);
+  HoverOutside();
+  EXPECT_EQ(plain->buttonState(), ButtonState::Normal);
+  EXPECT_EQ(log.Count("MouseLeave"), 1);
+}
+
 TEST_F(InputTest, DesignTimeButtonInstallsNoHooks) {
   luxbutton designed(form_.get());
   designed.setUserMode(false);
