@@ -227,7 +227,8 @@ int main(int argc, char** argv) {
             ->type_name("DIR")
             ->excludes(dryRun, fingerprint, lookup);
     auto* restore =
-        app.add_option("--restore", restoreFolder, "put the files of a quarantine DIR back where they were (never overwrites)")
+        app.add_option("--restore", restoreFolder, "put the files of a quarantine DIR back where they were (never overwrites);\n"
+                       "exit 0 when every file is back, 2 otherwise")
             ->type_name("DIR")
             ->excludes(quarantineOption, dryRun, fingerprint, lookup);
     app.footer("exit status: 0 nothing detected; 1 detections, all handled; 2 an error (a detection\n"
