@@ -1,0 +1,105 @@
+#pragma once
+// The signature list "database.db": records KEY:NAME, read as fields, ended by "Finish:Finish".
+// It is parsed once into a hash map from key to the first record's name, and parsed again
+// whenever the file changes, so a lookup costs neither a system call nor a pass over the list.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/fingerprint.h"
+#include "platform/error.h"
+#include "platform/memory.h"
+
+namespace velquin::engine {
+
+// One parse of a signature list, in file order: the first record of a key wins.
+class SignatureList {
+public:
+    // Reads fields as the format defines them: a field ends at a comma, a line end (CR LF, or a
+    // lone CR or LF) or the end of the text; a field that begins with a double quote runs to the
+    // next double quote, quotes not included. Spaces and tabs at both ends of an unquoted field
+    // are dropped. A record splits at its first ":" into key and name; "Finish:Finish" ends the
+    // list. A field without ":" is skipped and its line number noted (blank fields silently).
+    static SignatureList Parse(std::string_view text);
+
+    // The name of the first record whose key equals `key` exactly; empty when there is none.
+    // The empty key never matches: no fingerprint is empty.
+    std::string_view Find(std::string_view key) const;
+
+    std::size_t RecordCount() const { return records_; }
+    const std::vector<std::size_t>& SkippedLines() const { return skippedLines_; }
+    bool HasEndMarker() const { return endMarker_; }
+
+private:
+    // Open addressing with the record in the slot: a miss usually costs one cache line, a hit
+    // one more for the text. Empty slots have keyLength 0 (the empty key is never stored).
+    struct Slot {
+        std::uint32_t tag;        // top half of the key's hash
+        std::uint32_t keyStart;   // key and name in text_, the name right after the key
+        std::uint32_t nameLength;
+        std::uint32_t keyLength;
+    };
+    using Text = std::vector<char, platform::LargeAllocator<char>>;
+    using Slots = std::vector<Slot, platform::LargeAllocator<Slot>>;
+
+    void Add(std::string_view key, std::string_view name);
+    void Grow();
+    std::string_view KeyOf(const Slot& slot) const { return {text_.data() + slot.keyStart, slot.keyLength}; }
+
+    Text text_;
+    Slots slots_;
+    std::size_t records_ = 0;
+    std::vector<std::size_t> skippedLines_;
+    bool endMarker_ = false;
+};
+
+// The outcome of reading the file once.
+struct DatabaseLoad {
+    std::string path;
+    platform::Error error = platform::Error::None;  // None: read
+    std::size_t records = 0;
+    std::vector<std::size_t> skippedLines;          // lines of malformed records that were skipped
+    bool endMarker = false;
+};
+
+class SignatureDatabase {
+public:
+    using LoadListener = std::function<void(const DatabaseLoad&)>;
+
+    // `path` is the signature list to use; DefaultPath() gives the one beside the executable.
+    explicit SignatureDatabase(std::string path);
+    ~SignatureDatabase();
+
+    static std::string DefaultPath();
+
+    // Called after every read of the file (the first one included), so a user can be told once per
+    // load about skipped records or an unreadable list.
+    void SetLoadListener(LoadListener listener);
+
+    // The malware name of the fingerprint, or empty when the list does not name it or cannot be
+    // read. Picks up an edited list first.
+    std::string_view LookupSignature(const Fingerprint& fingerprint);
+    std::string_view LookupSignature(std::string_view key);
+
+    // Reads the list now if it changed (or was never read) and tells how the last read went.
+    const DatabaseLoad& Load();
+
+    const std::string& Path() const { return path_; }
+
+private:
+    void Reload();
+
+    std::string path_;
+    SignatureList list_;
+    DatabaseLoad load_;
+    LoadListener listener_;
+    struct Watch;
+    std::unique_ptr<Watch> watch_;
+};
+
+}  // namespace velquin::engine
