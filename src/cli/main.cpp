@@ -168,7 +168,7 @@ int RunScan(const ScanSettings& settings, engine::SignatureDatabase& database, b
         std::size_t unreadable = sink.Current().unreadable.size();
         if (unreadable > 0) {
             Complain(std::to_string(unreadable) + (unreadable == 1 ? " entry" : " entries") +
-                     " of " + path + " could not be read and count as clean" +
+                     " of " + path + " could not be fingerprinted (unreadable, or a window sum out of range) and count as clean" +
                      (settings.json.empty() ? " (--json lists them)" : ""));
         }
         scan.ResetCounters();
