@@ -129,6 +129,11 @@ int RunScan(const ScanSettings& settings, engine::SignatureDatabase& database, b
                                  : quarantining ? static_cast<engine::Disposal&>(*quarantining)
                                                 : deletion;
 
+    // A list edited during the scan is read again; its warnings must not land inside the progress line.
+    database.SetLoadListener([&](const engine::DatabaseLoad& load) {
+        sink.ClearProgress();
+        ReportLoad(load, databaseUnreadable);
+    });
     engine::FolderScan scan(database, sink, processes, disposal);
     // Files already in quarantine are not detected again, wherever the folder lies.
     if (quarantine) scan.ExcludeFolder(quarantine->Identity());
