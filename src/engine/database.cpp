@@ -10,6 +10,9 @@ constexpr std::string_view kEndMarker = "Finish:Finish";
 
 std::uint64_t HashKey(std::string_view key) { return std::hash<std::string_view>{}(key); }
 
+// The top half of the hash, never 0 (which marks an empty slot).
+std::uint32_t TagOf(std::uint64_t hash) { return static_cast<std::uint32_t>(hash >> 32) | 1u; }
+
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 std::string_view Trim(std::string_view text) {
@@ -79,7 +82,8 @@ SignatureList SignatureList::Parse(std::string_view text) {
     for (const char c : text) fields += c == '\n' || c == ',';
     std::size_t slots = 16;
     while (slots < 2 * fields) slots *= 2;
-    list.slots_.assign(slots, Slot{});
+    list.tags_.assign(slots, 0);
+    list.slots_.resize(slots);
 
     FieldReader reader(text);
     std::string_view field;
@@ -100,14 +104,17 @@ SignatureList SignatureList::Parse(std::string_view text) {
 }
 
 void SignatureList::Grow() {
-    Slots old(slots_.size() * 2, Slot{});
-    old.swap(slots_);
-    const std::size_t mask = slots_.size() - 1;
-    for (const Slot& slot : old) {
-        if (slot.keyLength == 0) continue;
-        std::size_t i = HashKey(KeyOf(slot)) & mask;
-        while (slots_[i].keyLength != 0) i = (i + 1) & mask;
-        slots_[i] = slot;
+    Tags oldTags(tags_.size() * 2, 0);
+    Slots oldSlots(slots_.size() * 2);
+    oldTags.swap(tags_);
+    oldSlots.swap(slots_);
+    const std::size_t mask = tags_.size() - 1;
+    for (std::size_t k = 0; k < oldTags.size(); ++k) {
+        if (oldTags[k] == 0) continue;
+        std::size_t i = HashKey(KeyOf(oldSlots[k])) & mask;
+        while (tags_[i] != 0) i = (i + 1) & mask;
+        tags_[i] = oldTags[k];
+        slots_[i] = oldSlots[k];
     }
 }
 
@@ -115,17 +122,17 @@ void SignatureList::Add(std::string_view key, std::string_view name) {
     // The empty key can never match (no fingerprint is empty), so it needs no slot.
     if (key.empty()) return;
     // More records than the field count promised (quoted fields hold line ends): grow.
-    if ((records_ + 1) * 2 > slots_.size()) Grow();
+    if ((records_ + 1) * 2 > tags_.size()) Grow();
     const std::uint64_t hash = HashKey(key);
-    const auto tag = static_cast<std::uint32_t>(hash >> 32);
-    const std::size_t mask = slots_.size() - 1;
+    const std::uint32_t tag = TagOf(hash);
+    const std::size_t mask = tags_.size() - 1;
     std::size_t i = hash & mask;
-    while (slots_[i].keyLength != 0) {
-        if (slots_[i].tag == tag && KeyOf(slots_[i]) == key) return;  // the first record of a key wins
+    while (tags_[i] != 0) {
+        if (tags_[i] == tag && KeyOf(slots_[i]) == key) return;  // the first record of a key wins
         i = (i + 1) & mask;
     }
+    tags_[i] = tag;
     Slot& slot = slots_[i];
-    slot.tag = tag;
     slot.keyStart = static_cast<std::uint32_t>(text_.size());
     slot.keyLength = static_cast<std::uint32_t>(key.size());
     slot.nameLength = static_cast<std::uint32_t>(name.size());
@@ -137,13 +144,12 @@ void SignatureList::Add(std::string_view key, std::string_view name) {
 std::string_view SignatureList::Find(std::string_view key) const {
     if (key.empty() || records_ == 0) return {};
     const std::uint64_t hash = HashKey(key);
-    const auto tag = static_cast<std::uint32_t>(hash >> 32);
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = hash & mask; slots_[i].keyLength != 0; i = (i + 1) & mask) {
+    const std::uint32_t tag = TagOf(hash);
+    const std::size_t mask = tags_.size() - 1;
+    for (std::size_t i = hash & mask; tags_[i] != 0; i = (i + 1) & mask) {
+        if (tags_[i] != tag) continue;
         const Slot& slot = slots_[i];
-        if (slot.tag == tag && KeyOf(slot) == key) {
-            return {text_.data() + slot.keyStart + slot.keyLength, slot.nameLength};
-        }
+        if (KeyOf(slot) == key) return {text_.data() + slot.keyStart + slot.keyLength, slot.nameLength};
     }
     return {};
 }

@@ -40,15 +40,15 @@ public:
     bool HasEndMarker() const { return endMarker_; }
 
 private:
-    // Open addressing with the record in the slot: a miss usually costs one cache line, a hit
-    // one more for the text. Empty slots have keyLength 0 (the empty key is never stored).
+    // Open addressing in two parallel arrays: a compact one of hash tags (0: empty), which is all
+    // that a lookup of a key not in the list usually reads, and the records themselves.
     struct Slot {
-        std::uint32_t tag;        // top half of the key's hash
         std::uint32_t keyStart;   // key and name in text_, the name right after the key
-        std::uint32_t nameLength;
         std::uint32_t keyLength;
+        std::uint32_t nameLength;
     };
     using Text = std::vector<char, platform::LargeAllocator<char>>;
+    using Tags = std::vector<std::uint32_t, platform::LargeAllocator<std::uint32_t>>;
     using Slots = std::vector<Slot, platform::LargeAllocator<Slot>>;
 
     void Add(std::string_view key, std::string_view name);
@@ -56,6 +56,7 @@ private:
     std::string_view KeyOf(const Slot& slot) const { return {text_.data() + slot.keyStart, slot.keyLength}; }
 
     Text text_;
+    Tags tags_;
     Slots slots_;
     std::size_t records_ = 0;
     std::vector<std::size_t> skippedLines_;
