@@ -60,6 +60,8 @@ class TooltipWindow : public QWidget {
   void popUp(const QPoint& cursor);
   int wakeUpDelay() const;
   int autoHideDelay() const;
+  // The wake-up delay is running: the tip shows when it ends.
+  bool isWaking() const { return wakeUp_.isActive(); }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
