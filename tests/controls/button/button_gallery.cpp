@@ -48,7 +48,7 @@ struct Column {
   bool enabled = true;
   bool focused = false;
   bool picture = false;
-  bool dropDown = false;
+  bool drop_down = false;
   bool set = false;
 };
 
@@ -73,7 +73,7 @@ ButtonFace FaceFor(int style, const Column& col, const EffectTables& tables) {
   f.font = draw::DefaultFont();
   f.effect_tables = &tables;
   if (col.picture) f.picture_normal.image = SamplePicture();
-  if (col.dropDown) {
+  if (col.drop_down) {
     f.drop_down_symbol = 6;
     f.drop_down_separator = true;
     f.caption = QStringLiteral("Browse...");
@@ -108,8 +108,9 @@ int main(int argc, char** argv) {
       {"Drop-down hot", ButtonState::Hot, true, false, false, true},
   };
   const int ncol = int(std::size(columns));
-  const int tooltipBand = 120;
-  QImage sheet(kLabelW + ncol * kCellW, kHeaderH + 14 * kCellH + tooltipBand, QImage::Format_RGB32);
+  const int tooltip_band = 120;
+  QImage sheet(kLabelW + ncol * kCellW, kHeaderH + 14 * kCellH + tooltip_band,
+               QImage::Format_RGB32);
   sheet.fill(QColor(255, 255, 255));
   QPainter p(&sheet);
   p.setFont(QFont(QStringLiteral("DejaVu Sans"), 8));
