@@ -142,6 +142,7 @@ luxbutton::~luxbutton() {
 // ---- Life cycle ----
 
 void luxbutton::InitProperties() {
+  loaded_ = true;
   // A fresh instance starts from blank fields; only what is set here has a value.
   picture_effect_on_over_ = PictureEffect::None;
   picture_effect_on_down_ = PictureEffect::None;
@@ -216,6 +217,7 @@ void luxbutton::ReadProperties(const draw::PropertyBag& bag) {
   drop_down_symbol_ = static_cast<int>(bag.ReadInt("DropDownSymbol", 0));
   scheme_ = static_cast<ColorScheme>(bag.ReadInt("ColorScheme", 0));
 
+  loaded_ = true;
   setEnabled(enabled);
   UpdateAccessKey();
   parent_form_ = ParentForm(*this);
@@ -580,8 +582,11 @@ void luxbutton::ApplySchemeColors() {
 
 void luxbutton::ClearOptionGroup() {
   QWidget* form = parent_form_ ? parent_form_.data() : ParentForm(*this);
-  for (luxbutton* other : FormControls(*form)) {
-    if (other != this && other->parentWidget() == parentWidget() &&
+  // Guarded: the form's handlers of the notifications may remove buttons meanwhile.
+  QList<QPointer<luxbutton>> controls;
+  for (luxbutton* b : FormControls(*form)) controls << b;
+  for (const QPointer<luxbutton>& other : controls) {
+    if (other && other != this && other->parentWidget() == parentWidget() &&
         other->mode() == ButtonMode::Option) {
       other->setValue(false);
     }
@@ -841,7 +846,9 @@ void luxbutton::OnMouseUp(int button, int shift, float x, float y) {
         StoreValue(true);
       }
       SetState(ButtonState::Normal);
+      QPointer<luxbutton> self(this);
       emit Click();
+      if (!self) return;  // the form's handler deleted the button
     }
   }
   emit MouseUp(button, shift, x, y);
@@ -852,7 +859,9 @@ void luxbutton::OnDblClick() {
   if (isVisible()) grabMouse();
   SetState(ButtonState::Down);
   const LastPress p = last_press_;
+  QPointer<luxbutton> self(this);
   OnMouseDown(p.button, p.shift, p.x, p.y);
+  if (!self) return;
   if (!menu_attached_) {
     emit DblClick();
   } else if (!held_after_menu_) {
@@ -861,9 +870,11 @@ void luxbutton::OnDblClick() {
 }
 
 void luxbutton::OnKeyDown(int key_code, int shift, bool auto_repeat) {
+  QPointer<luxbutton> self(this);
   switch (key_code) {
     case kKeyEnter:
       emit Click();
+      if (!self) return;
       break;
     case kKeySpace:
       if (shift == kAltMask) return;
@@ -911,7 +922,9 @@ void luxbutton::OnKeyUp(int key_code, int shift) {
     SetStateIfChanged(ButtonState::Down);
   } else {
     SetStateIfChanged(over_ ? ButtonState::Hot : ButtonState::Normal);
+    QPointer<luxbutton> self(this);
     if (!mouse_held_ && space_held_) emit Click();
+    if (!self) return;
   }
   emit KeyUp(key_code, shift);
   space_held_ = false;
@@ -1100,7 +1113,15 @@ void luxbutton::paintEvent(QPaintEvent*) {
 
 void luxbutton::resizeEvent(QResizeEvent*) { ApplySizeRule(true); }
 
-void luxbutton::showEvent(QShowEvent*) { setToolTip(QString()); }
+void luxbutton::showEvent(QShowEvent*) {
+  setToolTip(QString());
+  // A button built in code and shown without being loaded still gets its hooks, as loading
+  // would have installed them.
+  if (!loaded_ && user_mode_ && !hooks_installed_) {
+    parent_form_ = ParentForm(*this);
+    InstallHooks();
+  }
+}
 
 void luxbutton::hideEvent(QHideEvent*) { setToolTip(tooltip_); }
 
@@ -1130,8 +1151,9 @@ void luxbutton::mouseDoubleClickEvent(QMouseEvent*) { OnDblClick(); }
 
 void luxbutton::keyPressEvent(QKeyEvent* e) {
   const int shift = ShiftState(e->modifiers());
+  QPointer<luxbutton> self(this);
   OnKeyDown(VirtualKeyCode(e->key()), shift, e->isAutoRepeat());
-  if (!e->text().isEmpty() && !(shift & kAltMask)) emit KeyPress(e->text().at(0).unicode());
+  if (self && !e->text().isEmpty() && !(shift & kAltMask)) emit KeyPress(e->text().at(0).unicode());
 }
 
 void luxbutton::keyReleaseEvent(QKeyEvent* e) {

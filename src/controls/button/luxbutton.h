@@ -49,7 +49,8 @@ class luxbutton : public QWidget {
   void InitProperties();
   // Loads the persisted settings (an empty bag gives every default). Call once the control sits
   // on its form: it takes the form for its activation hook and, when the form runs, installs the
-  // hooks that report the cursor leaving, window activation and palette or style changes.
+  // hooks that report the cursor leaving, window activation and palette or style changes (a
+  // button that is shown without ever being loaded installs them when first shown).
   void ReadProperties(const draw::PropertyBag& bag);
   void WriteProperties(draw::PropertyBag& bag) const;
 
@@ -325,6 +326,7 @@ class luxbutton : public QWidget {
   int popup_flags_ = 0;
 
   // Hooks.
+  bool loaded_ = false;  // InitProperties or ReadProperties has run
   bool hooks_installed_ = false;
   bool hook_palette_ = false;
   QPointer<QWidget> hooked_form_;

@@ -1,4 +1,6 @@
 // luxbutton driven by real Qt input: mouse, keyboard, focus, activation and the drop-down menu.
+#include <functional>
+
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -405,6 +407,41 @@ TEST_F(InputTest, LosingFocusRepaintsTwiceForTheDefaultButton) {
     edit->setFocus();
     EXPECT_EQ(button_->redrawCount() - before, is_default ? 2 : 1);
   }
+}
+
+// A form may delete the button from its own Click handler; the button touches nothing after.
+TEST_F(InputTest, ClickHandlerMayDeleteTheButton) {
+  struct Case {
+    const char* how;
+    std::function<void(luxbutton*)> press;
+  };
+  const Case cases[] = {
+      {"mouse", [](luxbutton* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(10, 10)); }},
+      {"enter", [](luxbutton* b) { QTest::keyClick(b, Qt::Key_Return); }},
+      {"space", [](luxbutton* b) { QTest::keyClick(b, Qt::Key_Space); }},
+  };
+  for (const Case& c : cases) {
+    QPointer<luxbutton> doomed = AddButton(form_.get(), "doomed", QRect(150, 100, 80, 30));
+    doomed->show();
+    doomed->setFocus();
+    QObject::connect(doomed, &luxbutton::Click, doomed, [&doomed] { delete doomed.data(); });
+    c.press(doomed);
+    EXPECT_FALSE(doomed) << c.how;
+  }
+}
+
+TEST_F(InputTest, ButtonShownWithoutLoadingStillTracksTheCursor) {
+  auto* plain = new luxbutton(form_.get());
+  plain->setGeometry(150, 100, 80, 30);
+  plain->show();
+  EXPECT_TRUE(plain->hooksInstalled());
+  EventLog log;
+  log.Watch(*plain);
+  QTest::mouseMove(plain, QPoint(40, 15));
+  EXPECT_EQ(plain->buttonState(), ButtonState::Hot);
+  HoverOutside();
+  EXPECT_EQ(plain->buttonState(), ButtonState::Normal);
+  EXPECT_EQ(log.Count("MouseLeave"), 1);
 }
 
 TEST_F(InputTest, DesignTimeButtonInstallsNoHooks) {
