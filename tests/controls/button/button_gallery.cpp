@@ -50,6 +50,8 @@ struct Column {
   bool picture = false;
   bool drop_down = false;
   bool set = false;
+  bool shadow = false;        // picture shadow and the raised caption effect
+  bool grey_picture = false;  // disabled, grey picture mode
 };
 
 ButtonFace FaceFor(int style, const Column& col, const EffectTables& tables) {
@@ -82,6 +84,11 @@ ButtonFace FaceFor(int style, const Column& col, const EffectTables& tables) {
     f.mode = ButtonMode::Check;
     f.value = true;
   }
+  if (col.shadow) {
+    f.picture_shadow = true;
+    f.caption_effects = CaptionEffects::Raised;
+  }
+  if (col.grey_picture) f.disabled_picture_mode = DisabledPictureMode::Grayscale;
   return f;
 }
 
@@ -106,6 +113,8 @@ int main(int argc, char** argv) {
       {"Picture", ButtonState::Normal, true, false, true},
       {"Picture hot", ButtonState::Hot, true, false, true},
       {"Drop-down hot", ButtonState::Hot, true, false, false, true},
+      {"Shadow, raised", ButtonState::Normal, true, false, true, false, false, true},
+      {"Disabled grey", ButtonState::Normal, false, false, true, false, false, false, true},
   };
   const int ncol = int(std::size(columns));
   const int tooltip_band = 120;
