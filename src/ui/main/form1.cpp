@@ -1,0 +1,347 @@
+#include "ui/main/form1.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QDate>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTime>
+#include <QTimer>
+
+#include "ui/main/artwork.h"
+#include "ui/main/drive_path.h"
+#include "ui/main/form_data.h"
+#include "ui/main/mod_browse.h"
+
+namespace velquin::ui {
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+std::string S(const QString& s) { return s.toStdString(); }
+
+// STAND-IN until the drawing layer's colour translation is merged: system colours from the
+// application palette.
+QColor TranslateColor(long long value) {
+    if (value < 0 || (value & 0x80000000LL)) {
+        const QPalette palette = QApplication::palette();
+        switch (value & 0xFF) {
+            case 13: return palette.color(QPalette::Highlight);
+            case 14: return palette.color(QPalette::HighlightedText);
+            case 15: return palette.color(QPalette::Button);
+            case 18: return palette.color(QPalette::ButtonText);
+            case 24: return palette.color(QPalette::ToolTipBase);
+            default: return palette.color(QPalette::Window);
+        }
+    }
+    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
+}
+
+void Place(QWidget* widget, const ControlSettings& settings) {
+    const PixelRect r = settings.Rect();
+    widget->setGeometry(r.left, r.top, r.width, r.height);
+    if (settings.Find("visible")) widget->setVisible(settings.Bool("visible", true));
+}
+
+void ApplyFont(QWidget* widget, const ControlSettings& settings) {
+    QFont font = widget->font();
+    if (auto name = settings.Find("fontname")) font.setFamily(Q(*name));
+    if (settings.Find("fontsize")) font.setPointSizeF(settings.Number("fontsize"));
+    if (settings.Find("fontbold")) font.setBold(settings.Bool("fontbold"));
+    widget->setFont(font);
+}
+
+void ApplyColors(QWidget* widget, const ControlSettings& settings, QPalette::ColorRole back,
+                 QPalette::ColorRole fore) {
+    QPalette palette = widget->palette();
+    if (settings.Find("backcolor")) {
+        palette.setColor(back, TranslateColor(settings.Int("backcolor")));
+        widget->setAutoFillBackground(true);
+    }
+    if (settings.Find("forecolor")) palette.setColor(fore, TranslateColor(settings.Int("forecolor")));
+    widget->setPalette(palette);
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name) {
+    const ControlSettings& s = Form1Data().Control(name);
+    auto* label = new QLabel(Q(s.Text("caption")), parent);
+    label->setObjectName(name);
+    Place(label, s);
+    ApplyFont(label, s);
+    ApplyColors(label, s, QPalette::Window, QPalette::WindowText);
+    if (s.Int("backstyle", 1) == 0) label->setAttribute(Qt::WA_TranslucentBackground);
+    return label;
+}
+
+QLineEdit* MakeTextBox(QWidget* parent, const char* name) {
+    const ControlSettings& s = Form1Data().Control(name);
+    auto* box = new QLineEdit(Q(s.Text("text")), parent);
+    box->setObjectName(name);
+    Place(box, s);
+    ApplyFont(box, s);
+    ApplyColors(box, s, QPalette::Base, QPalette::Text);
+    box->setReadOnly(s.Bool("locked"));
+    box->setFrame(s.Int("borderstyle", 1) != 0);
+    box->setFocusPolicy(Qt::NoFocus);
+    return box;
+}
+
+QListWidget* MakeList(QWidget* parent, const char* name) {
+    const ControlSettings& s = Form1Data().Control(name);
+    auto* list = new QListWidget(parent);
+    list->setObjectName(name);
+    Place(list, s);
+    ApplyFont(list, s);
+    ApplyColors(list, s, QPalette::Base, QPalette::Text);
+    list->setUniformItemSizes(true);
+    return list;
+}
+
+MainButton* MakeButton(QWidget* parent, const char* name) {
+    const ControlSettings& s = Form1Data().Control(name);
+    auto* button = new MainButton(parent);
+    button->setObjectName(name);
+    button->SetCaption(Q(s.Text("caption")));
+    Place(button, s);
+    ApplyFont(button, s);
+    return button;
+}
+
+MainProgressBar* MakeProgressBar(QWidget* parent, const char* name) {
+    const ControlSettings& s = Form1Data().Control(name);
+    auto* bar = new MainProgressBar(parent);
+    bar->setObjectName(name);
+    Place(bar, s);
+    bar->SetMax(int(s.Int("max", 100)));
+    bar->SetColor(TranslateColor(s.Int("color")));
+    bar->SetVertical(s.Int("orientation") != 0);
+    return bar;
+}
+
+QTimer* MakeTimer(QObject* parent, const char* name) {
+    const ControlSettings& s = Form1Data().Control(name);
+    auto* timer = new QTimer(parent);
+    timer->setObjectName(name);
+    timer->setInterval(int(s.Int("interval")));
+    if (s.Bool("enabled")) timer->start();
+    return timer;
+}
+
+// The system's time format with hours, minutes and seconds, without a time-zone part.
+QString TimeWithSeconds(const QLocale& locale, QTime time) {
+    QString format = locale.timeFormat(QLocale::LongFormat);
+    QString stripped;
+    bool quoted = false;
+    for (QChar c : format) {
+        if (c == '\'') quoted = !quoted;
+        if (!quoted && c == 't') continue;
+        stripped += c;
+    }
+    return locale.toString(time, stripped.simplified());
+}
+
+}  // namespace
+
+Form1::Form1(Form1Options options, QWidget* parent) : QWidget(parent), options_(std::move(options)) {
+    setObjectName("Form1");
+    BuildControls();
+    Load();
+}
+
+Form1::~Form1() { delete form8_; }
+
+void Form1::BuildControls() {
+    const ControlSettings& form = Form1Data().Control("Form1");
+    setWindowTitle(Q(form.Text("caption")));
+    setFixedSize(TwipsToPixels(int(form.Int("clientwidth"))),
+                 TwipsToPixels(int(form.Int("clientheight"))));
+    ApplyFont(this, form);
+
+    Frame4 = new QFrame(this);
+    Frame4->setObjectName("Frame4");
+    Frame4->setFrameShape(QFrame::NoFrame);
+    Place(Frame4, Form1Data().Control("Frame4"));
+
+    Image2 = MakeLabel(Frame4, "Image2");
+    Image2->setPixmap(DrawBanner(Image2->size()));
+    Image3 = MakeLabel(Frame4, "Image3");
+    Image3->setPixmap(DrawLogo(Image3->size()));
+    Label3 = MakeLabel(Frame4, "Label3");
+    Label4 = MakeLabel(Frame4, "Label4");
+    Label21 = MakeLabel(Frame4, "Label21");
+    Label21->setAlignment(Qt::AlignCenter);
+    Text1 = MakeTextBox(Frame4, "Text1");
+    Browser = MakeButton(Frame4, "Browser");
+    // The busy bar lies under the top edge of the log; the log stays fully readable.
+    P2 = MakeProgressBar(Frame4, "P2");
+    List3 = MakeList(Frame4, "List3");
+    Scan = MakeButton(Frame4, "Scan");
+
+    Picture1 = new QWidget(Frame4);
+    Picture1->setObjectName("Picture1");
+    Place(Picture1, Form1Data().Control("Picture1"));
+    ApplyColors(Picture1, Form1Data().Control("Picture1"), QPalette::Window, QPalette::WindowText);
+    txtInfo = MakeTextBox(Picture1, "txtInfo");
+
+    Labelwaktu = MakeLabel(Frame4, "Labelwaktu");
+    Label8 = MakeLabel(Frame4, "Label8");
+    Label11 = MakeLabel(Frame4, "Label11");
+    Label7 = MakeLabel(Frame4, "Label7");
+    List2 = MakeList(Frame4, "List2");
+    o = MakeProgressBar(Frame4, "o");
+
+    Timer1 = MakeTimer(this, "Timer1");
+    Timer3 = MakeTimer(this, "Timer3");
+    Timer9 = MakeTimer(this, "Timer9");
+    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1Tick);
+    connect(Timer3, &QTimer::timeout, this, &Form1::Timer3Tick);
+    connect(Timer9, &QTimer::timeout, this, &Form1::Timer9Tick);
+
+    mnu = BuildTargetMenu(this);
+    connect(Scan, &MainButton::Click, this, &Form1::Scan_Click);
+    connect(Browser, &MainButton::Click, this, &Form1::Browser_Click);
+}
+
+void Form1::Load() {
+    for (const auto& line : StartupLogLines()) AppendLog(line);
+    List3->scrollToTop();
+    Text1->setText(NativeTarget(Text1->text()));
+
+    // STAND-IN until the removable-drive watcher is merged: a hidden window with an empty Label1.
+    form8_ = new QWidget(nullptr, Qt::Tool);
+    form8_->setObjectName("Form8");
+    auto* label1 = new QLabel(form8_);
+    label1->setObjectName("Label1");
+    form8_->show();
+    form8_->hide();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    // Ends the program: a running walk stops at its next entry and its report is never written.
+    controller_.Close();
+    Timer1->stop();
+    Timer3->stop();
+    Timer9->stop();
+    if (form8_) form8_->close();
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void Form1::Scan_Click() { controller_.ScanClick(); }
+void Form1::Browser_Click() { controller_.BrowserClick(); }
+
+void Form1::system32scan_Click() { Text1->setText(WindowsSystemTarget()); }
+void Form1::ED_Click() { Text1->setText(LocalDiskCTarget()); }
+void Form1::DiskD_Click() { Text1->setText(LocalDiskDTarget()); }
+
+void Form1::SF_Click() {
+    const QString folder = BrowseFolder(this, kBrowseFolderTitle);
+    if (!folder.isEmpty()) Text1->setText(folder);
+}
+
+void Form1::IN_Click() {
+    Text1->setText(RemovableDriveCaption());
+    if (Text1->text().isEmpty()) {
+        QMessageBox box(QMessageBox::NoIcon, windowTitle(), "Not Removable Disk Found!",
+                        QMessageBox::Ok, this);
+        box.setObjectName("NoRemovableDiskBox");
+        box.setWindowModality(Qt::ApplicationModal);
+        box.exec();
+    }
+}
+
+QString Form1::RemovableDriveCaption() const {
+    auto* label = form8_ ? form8_->findChild<QLabel*>("Label1") : nullptr;
+    return label ? label->text() : QString();
+}
+
+void Form1::Timer1Tick() {
+    const IndicatorStep step = ActivityIndicatorTick(o->Value(), o->Max());
+    o->SetValue(step.value);
+    if (step.caption) Label21->setText(Q(*step.caption));
+}
+
+void Form1::Timer3Tick() { P2->SetValue(BusyBarTick(P2->Value(), P2->Max())); }
+
+void Form1::Timer9Tick() { controller_.ClockTick(); }
+
+std::string Form1::TargetText() const { return S(Text1->text()); }
+std::string Form1::ScanCaption() const { return S(Scan->Caption()); }
+void Form1::SetScanCaption(const std::string& caption) { Scan->SetCaption(Q(caption)); }
+void Form1::SetScanEnabled(bool enabled) { Scan->setEnabled(enabled); }
+void Form1::SetBrowserEnabled(bool enabled) { Browser->setEnabled(enabled); }
+
+void Form1::SetAnimationTimersEnabled(bool enabled) {
+    for (QTimer* timer : {Timer3, Timer1}) enabled ? timer->start() : timer->stop();
+}
+
+void Form1::SetClockTimerEnabled(bool enabled) { enabled ? Timer9->start() : Timer9->stop(); }
+void Form1::SetClockCaption(const std::string& text) { Labelwaktu->setText(Q(text)); }
+std::string Form1::ClockCaption() const { return S(Labelwaktu->text()); }
+void Form1::SetIndicatorCaption(const std::string& text) { Label21->setText(Q(text)); }
+
+void Form1::ResetBars() {
+    o->SetValue(0);
+    P2->SetValue(0);
+}
+
+void Form1::ClearLog() { List3->clear(); }
+
+void Form1::AppendLog(const std::string& line) {
+    List3->addItem(Q(line));
+    List3->scrollToBottom();
+}
+
+void Form1::SetInfoText(const std::string& text) { txtInfo->setText(Q(text)); }
+
+void Form1::ResetScanCountLabels() {
+    Label8->setText("0");
+    Label11->setText("0");
+}
+
+ScanCounts Form1::Counts() const {
+    return {S(Label8->text()), S(Label11->text()), S(Label7->text()), std::to_string(filesRemoved_)};
+}
+
+void Form1::RunWalk(const std::string& target) { StandInScanFolder(target, *this); }
+
+std::string Form1::NowText() const {
+    const QLocale locale = QLocale::system();
+    return S(locale.toString(QDate::currentDate(), QLocale::ShortFormat) + "/" +
+             TimeWithSeconds(locale, QTime::currentTime()));
+}
+
+void Form1::ShowNoTargetMessage() {
+    QMessageBox box(QMessageBox::NoIcon, windowTitle(), kNoTargetMessage, QMessageBox::Ok, this);
+    box.setObjectName("NoTargetBox");
+    box.exec();
+}
+
+void Form1::PopUpTargetMenu() {
+    QAction* picked = mnu.mnu->exec(QCursor::pos());
+    if (picked == mnu.system32scan) system32scan_Click();
+    else if (picked == mnu.SF) SF_Click();
+    else if (picked == mnu.IN) IN_Click();
+    else if (picked == mnu.ED) ED_Click();
+    else if (picked == mnu.DiskD) DiskD_Click();
+}
+
+void Form1::ShowEntry(const std::string& text) { txtInfo->setText(Q(text)); }
+
+void Form1::ShowCounts(std::uint64_t files, std::uint64_t folders) {
+    Label8->setText(QString::number(files));
+    Label11->setText(QString::number(folders));
+    Label7->setText(QString::number(List2->count()));
+}
+
+bool Form1::KeepGoing() { return controller_.KeepWalking(); }
+
+void Form1::Yield() { QCoreApplication::processEvents(); }
+
+}  // namespace velquin::ui

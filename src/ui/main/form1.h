@@ -1,0 +1,121 @@
+#pragma once
+// Form1: the scan console. Its controls carry the names the rest of the program uses (List3,
+// txtInfo, Label8, ...); their design-time settings come from Form1's form data.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include <QString>
+#include <QWidget>
+
+#include "ui/main/scan_run.h"
+#include "ui/main/standin_controls.h"
+#include "ui/main/standin_walk.h"
+#include "ui/main/target_menu.h"
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QTimer;
+
+namespace velquin::ui {
+
+using MainButton = StandInButton;
+using MainProgressBar = StandInProgressBar;
+
+struct Form1Options {
+    QString databasePath;           // the signature list the scans use
+    QString procRoot = "/proc";     // roots of the removable-drive query
+    QString sysRoot = "/sys";
+};
+
+class Form1 : public QWidget, private ScanRunView, private StandInScanSink {
+    Q_OBJECT
+public:
+    explicit Form1(Form1Options options, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // Timer ticks, callable directly so their effect can be checked tick by tick.
+    void Timer1Tick();  // activity indicator
+    void Timer3Tick();  // busy bar
+    void Timer9Tick();  // elapsed-time clock
+
+    const ScanRunController& Controller() const { return controller_; }
+    QWidget* Form8Window() const { return form8_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildControls();
+    void Load();
+    void Scan_Click();
+    void Browser_Click();
+    void system32scan_Click();
+    void SF_Click();
+    void IN_Click();
+    void ED_Click();
+    void DiskD_Click();
+    QString RemovableDriveCaption() const;
+
+    // ScanRunView
+    std::string TargetText() const override;
+    std::string ScanCaption() const override;
+    void SetScanCaption(const std::string& caption) override;
+    void SetScanEnabled(bool enabled) override;
+    void SetBrowserEnabled(bool enabled) override;
+    void SetAnimationTimersEnabled(bool enabled) override;
+    void SetClockTimerEnabled(bool enabled) override;
+    void SetClockCaption(const std::string& text) override;
+    std::string ClockCaption() const override;
+    void SetIndicatorCaption(const std::string& text) override;
+    void ResetBars() override;
+    void ClearLog() override;
+    void AppendLog(const std::string& line) override;
+    void SetInfoText(const std::string& text) override;
+    void ResetScanCountLabels() override;
+    ScanCounts Counts() const override;
+    void RunWalk(const std::string& target) override;
+    std::string NowText() const override;
+    void ShowNoTargetMessage() override;
+    void PopUpTargetMenu() override;
+
+    // The walk's reporting
+    void ShowEntry(const std::string& text) override;
+    void ShowCounts(std::uint64_t files, std::uint64_t folders) override;
+    bool KeepGoing() override;
+    void Yield() override;
+
+    Form1Options options_;
+    ScanRunController controller_{*this};
+    std::uint64_t filesRemoved_ = 0;  // since start-up, like the detection count
+
+    QFrame* Frame4 = nullptr;
+    QLabel* Image2 = nullptr;
+    QLabel* Image3 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label21 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    MainButton* Browser = nullptr;
+    MainProgressBar* P2 = nullptr;
+    QListWidget* List3 = nullptr;
+    MainButton* Scan = nullptr;
+    QWidget* Picture1 = nullptr;
+    QLineEdit* txtInfo = nullptr;
+    QLabel* Labelwaktu = nullptr;
+    QLabel* Label8 = nullptr;
+    QLabel* Label11 = nullptr;
+    QLabel* Label7 = nullptr;
+    QListWidget* List2 = nullptr;
+    MainProgressBar* o = nullptr;
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer3 = nullptr;
+    QTimer* Timer9 = nullptr;
+    TargetMenu mnu;
+    QWidget* form8_ = nullptr;
+};
+
+}  // namespace velquin::ui
