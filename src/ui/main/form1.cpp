@@ -14,10 +14,13 @@
 #include <QTime>
 #include <QTimer>
 
+#include "draw/colour.h"
+#include "draw/font.h"
 #include "ui/main/artwork.h"
-#include "ui/main/drive_path.h"
 #include "ui/main/form_data.h"
 #include "ui/main/mod_browse.h"
+#include "ui/watcher/form8.h"
+#include "platform/drive.h"
 
 namespace velquin::ui {
 
@@ -26,74 +29,59 @@ namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QString& s) { return s.toStdString(); }
 
-// STAND-IN until the drawing layer's colour translation is merged: system colours from the
-// application palette.
-QColor TranslateColor(long long value) {
-    if (value < 0 || (value & 0x80000000LL)) {
-        const QPalette palette = QApplication::palette();
-        switch (value & 0xFF) {
-            case 13: return palette.color(QPalette::Highlight);
-            case 14: return palette.color(QPalette::HighlightedText);
-            case 15: return palette.color(QPalette::Button);
-            case 18: return palette.color(QPalette::ButtonText);
-            case 24: return palette.color(QPalette::ToolTipBase);
-            default: return palette.color(QPalette::Window);
-        }
-    }
-    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
+QColor ToQColor(std::int64_t value) {
+    const draw::Colour c = draw::TranslateColor(static_cast<draw::Colour>(value));
+    return QColor(draw::Red(c), draw::Green(c), draw::Blue(c));
 }
 
-void Place(QWidget* widget, const ControlSettings& settings) {
-    const PixelRect r = settings.Rect();
+void Place(QWidget* widget, const draw::PropertyBag& settings) {
+    const PixelRect r = RectOf(settings);
     widget->setGeometry(r.left, r.top, r.width, r.height);
-    if (settings.Find("visible")) widget->setVisible(settings.Bool("visible", true));
+    if (settings.Contains("visible")) widget->setVisible(settings.ReadBool("visible", true));
 }
 
-void ApplyFont(QWidget* widget, const ControlSettings& settings) {
-    QFont font = widget->font();
-    if (auto name = settings.Find("fontname")) font.setFamily(Q(*name));
-    if (settings.Find("fontsize")) font.setPointSizeF(settings.Number("fontsize"));
-    if (settings.Find("fontbold")) font.setBold(settings.Bool("fontbold"));
-    widget->setFont(font);
+void ApplyFont(QWidget* widget, const draw::PropertyBag& settings) {
+    if (settings.Contains("font")) widget->setFont(draw::ToQFont(settings.ReadFont("font", {})));
 }
 
-void ApplyColors(QWidget* widget, const ControlSettings& settings, QPalette::ColorRole back,
+void ApplyColors(QWidget* widget, const draw::PropertyBag& settings, QPalette::ColorRole back,
                  QPalette::ColorRole fore) {
     QPalette palette = widget->palette();
-    if (settings.Find("backcolor")) {
-        palette.setColor(back, TranslateColor(settings.Int("backcolor")));
+    if (settings.Contains("backcolor")) {
+        palette.setColor(back, ToQColor(settings.ReadColour("backcolor", 0)));
         widget->setAutoFillBackground(true);
     }
-    if (settings.Find("forecolor")) palette.setColor(fore, TranslateColor(settings.Int("forecolor")));
+    if (settings.Contains("forecolor"))
+        palette.setColor(fore, ToQColor(settings.ReadColour("forecolor", 0)));
     widget->setPalette(palette);
 }
 
 QLabel* MakeLabel(QWidget* parent, const char* name) {
-    const ControlSettings& s = Form1Data().Control(name);
-    auto* label = new QLabel(Q(s.Text("caption")), parent);
+    const draw::PropertyBag& s = Form1Control(name);
+    auto* label = new QLabel(s.ReadText("caption", {}), parent);
     label->setObjectName(name);
     Place(label, s);
     ApplyFont(label, s);
     ApplyColors(label, s, QPalette::Window, QPalette::WindowText);
-    if (s.Int("backstyle", 1) == 0) label->setAttribute(Qt::WA_TranslucentBackground);
+    if (s.ReadInt("backstyle", 1) == 0) label->setAttribute(Qt::WA_TranslucentBackground);
     return label;
 }
 
 QLineEdit* MakeTextBox(QWidget* parent, const char* name) {
-    const ControlSettings& s = Form1Data().Control(name);
-    auto* box = new QLineEdit(Q(s.Text("text")), parent);
+    const draw::PropertyBag& s = Form1Control(name);
+    auto* box = new QLineEdit(s.ReadText("text", {}), parent);
     box->setObjectName(name);
     Place(box, s);
     ApplyFont(box, s);
     ApplyColors(box, s, QPalette::Base, QPalette::Text);
-    box->setReadOnly(s.Bool("locked"));
-    box->setFrame(s.Int("borderstyle", 1) != 0);
+    box->setReadOnly(s.ReadBool("locked", false));
+    box->setFrame(s.ReadInt("borderstyle", 1) != 0);
     box->setFocusPolicy(Qt::NoFocus);
     return box;
 }
 
 QListWidget* MakeList(QWidget* parent, const char* name) {
-    const ControlSettings& s = Form1Data().Control(name);
+    const draw::PropertyBag& s = Form1Control(name);
     auto* list = new QListWidget(parent);
     list->setObjectName(name);
     Place(list, s);
@@ -104,32 +92,32 @@ QListWidget* MakeList(QWidget* parent, const char* name) {
 }
 
 MainButton* MakeButton(QWidget* parent, const char* name) {
-    const ControlSettings& s = Form1Data().Control(name);
+    const draw::PropertyBag& s = Form1Control(name);
     auto* button = new MainButton(parent);
     button->setObjectName(name);
-    button->SetCaption(Q(s.Text("caption")));
+    button->SetCaption(s.ReadText("caption", {}));
     Place(button, s);
     ApplyFont(button, s);
     return button;
 }
 
 MainProgressBar* MakeProgressBar(QWidget* parent, const char* name) {
-    const ControlSettings& s = Form1Data().Control(name);
+    const draw::PropertyBag& s = Form1Control(name);
     auto* bar = new MainProgressBar(parent);
     bar->setObjectName(name);
     Place(bar, s);
-    bar->SetMax(int(s.Int("max", 100)));
-    bar->SetColor(TranslateColor(s.Int("color")));
-    bar->SetVertical(s.Int("orientation") != 0);
+    bar->SetMax(int(s.ReadInt("max", 100)));
+    bar->SetColor(ToQColor(s.ReadColour("color", 0)));
+    bar->SetVertical(s.ReadInt("orientation", 0) != 0);
     return bar;
 }
 
 QTimer* MakeTimer(QObject* parent, const char* name) {
-    const ControlSettings& s = Form1Data().Control(name);
+    const draw::PropertyBag& s = Form1Control(name);
     auto* timer = new QTimer(parent);
     timer->setObjectName(name);
-    timer->setInterval(int(s.Int("interval")));
-    if (s.Bool("enabled")) timer->start();
+    timer->setInterval(int(s.ReadInt("interval", 0)));
+    if (s.ReadBool("enabled", true)) timer->start();
     return timer;
 }
 
@@ -154,19 +142,19 @@ Form1::Form1(Form1Options options, QWidget* parent) : QWidget(parent), options_(
     Load();
 }
 
-Form1::~Form1() { delete form8_; }
+Form1::~Form1() = default;
 
 void Form1::BuildControls() {
-    const ControlSettings& form = Form1Data().Control("Form1");
-    setWindowTitle(Q(form.Text("caption")));
-    setFixedSize(TwipsToPixels(int(form.Int("clientwidth"))),
-                 TwipsToPixels(int(form.Int("clientheight"))));
+    const draw::PropertyBag& form = Form1Control("Form1");
+    setWindowTitle(form.ReadText("caption", {}));
+    setFixedSize(TwipsToPixels(form.ReadInt("clientwidth", 0)),
+                 TwipsToPixels(form.ReadInt("clientheight", 0)));
     ApplyFont(this, form);
 
     Frame4 = new QFrame(this);
     Frame4->setObjectName("Frame4");
     Frame4->setFrameShape(QFrame::NoFrame);
-    Place(Frame4, Form1Data().Control("Frame4"));
+    Place(Frame4, Form1Control("Frame4"));
 
     Image2 = MakeLabel(Frame4, "Image2");
     Image2->setPixmap(DrawBanner(Image2->size()));
@@ -185,8 +173,8 @@ void Form1::BuildControls() {
 
     Picture1 = new QWidget(Frame4);
     Picture1->setObjectName("Picture1");
-    Place(Picture1, Form1Data().Control("Picture1"));
-    ApplyColors(Picture1, Form1Data().Control("Picture1"), QPalette::Window, QPalette::WindowText);
+    Place(Picture1, Form1Control("Picture1"));
+    ApplyColors(Picture1, Form1Control("Picture1"), QPalette::Window, QPalette::WindowText);
     txtInfo = MakeTextBox(Picture1, "txtInfo");
 
     Labelwaktu = MakeLabel(Frame4, "Labelwaktu");
@@ -211,13 +199,11 @@ void Form1::BuildControls() {
 void Form1::Load() {
     for (const auto& line : StartupLogLines()) AppendLog(line);
     List3->scrollToTop();
-    Text1->setText(NativeTarget(Text1->text()));
+    Text1->setText(QString::fromStdString(platform::NativeTargetPath(Text1->text().toStdString())));
 
-    // STAND-IN until the removable-drive watcher is merged: a hidden window with an empty Label1.
-    form8_ = new QWidget(nullptr, Qt::Tool);
-    form8_->setObjectName("Form8");
-    auto* label1 = new QLabel(form8_);
-    label1->setObjectName("Label1");
+    // Form8 stays loaded and hidden for the life of the window, polling for a removable drive.
+    const platform::SystemRoots roots{options_.procRoot.toStdString(), options_.sysRoot.toStdString()};
+    form8_ = new Form8(platform::OpenRemovableDriveQuery(roots), this);
     form8_->show();
     form8_->hide();
 }
@@ -257,8 +243,7 @@ void Form1::IN_Click() {
 }
 
 QString Form1::RemovableDriveCaption() const {
-    auto* label = form8_ ? form8_->findChild<QLabel*>("Label1") : nullptr;
-    return label ? label->text() : QString();
+    return form8_ ? form8_->Label1->text() : QString();
 }
 
 void Form1::Timer1Tick() {

@@ -21,6 +21,10 @@ class QListWidget;
 class QTimer;
 
 namespace velquin::ui {
+class Form8;
+}
+
+namespace velquin::ui {
 
 using MainButton = StandInButton;
 using MainProgressBar = StandInProgressBar;
@@ -43,7 +47,7 @@ public:
     void Timer9Tick();  // elapsed-time clock
 
     const ScanRunController& Controller() const { return controller_; }
-    QWidget* Form8Window() const { return form8_; }
+    Form8* Form8Window() const { return form8_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -115,7 +119,7 @@ private:
     QTimer* Timer3 = nullptr;
     QTimer* Timer9 = nullptr;
     TargetMenu mnu;
-    QWidget* form8_ = nullptr;
+    Form8* form8_ = nullptr;
 };
 
 }  // namespace velquin::ui

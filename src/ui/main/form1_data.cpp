@@ -4,13 +4,12 @@ namespace velquin::ui {
 
 namespace {
 
-constexpr std::string_view kForm1Data = R"(; Form1: the scan console.
+constexpr char16_t kForm1Data[] = uR"(' Form1: the scan console.
 [Form1]
 caption = "Orvanta Velquin W32.Spy-Qarnix"
 clientwidth = 7800
 clientheight = 6435
-fontname = "DejaVu Sans"
-fontsize = 8
+font = Font("MS Sans Serif", 8.25, 400, False, False, False, 0, 0)
 
 [Frame4]
 left = 0
@@ -23,14 +22,12 @@ left = 0
 top = 0
 width = 8265
 height = 1140
-picture = banner
 
 [Image3]
 left = 120
 top = 70
 width = 1200
 height = 1275
-picture = logo
 
 [Label3]
 caption = "Orvanta Velquin"
@@ -38,10 +35,9 @@ left = 1440
 top = 120
 width = 5775
 height = 495
-forecolor = 0xFFFFFF
+forecolor = &H00FFFFFF&
 backstyle = 0
-fontsize = 18
-fontbold = 1
+font = Font("MS Sans Serif", 18, 700, False, False, False, 0, 0)
 
 [Label4]
 caption = "Special Cleaner for W32.Spy-Qarnix"
@@ -49,9 +45,9 @@ left = 1440
 top = 600
 width = 6495
 height = 375
-forecolor = 0xFFFFFF
+forecolor = &H00FFFFFF&
 backstyle = 0
-fontsize = 12
+font = Font("MS Sans Serif", 12, 400, False, False, False, 0, 0)
 
 [Label21]
 caption = "[-]"
@@ -59,17 +55,17 @@ left = 240
 top = 720
 width = 255
 height = 255
-forecolor = 0xFFFFFF
+forecolor = &H00FFFFFF&
 backstyle = 0
-fontbold = 1
+font = Font("MS Sans Serif", 8.25, 700, False, False, False, 0, 0)
 
 [Text1]
-text = "C:\"
+text = "C:\\"
 left = 240
 top = 1440
 width = 5895
 height = 285
-locked = 1
+locked = True
 
 [Browser]
 caption = "Browse..."
@@ -87,7 +83,7 @@ height = 255
 scrolling = 2
 orientation = 0
 max = 100
-color = 0x00FF00
+color = &H0000FF00&
 brushstyle = 0
 
 [List3]
@@ -95,8 +91,8 @@ left = 240
 top = 1800
 width = 7335
 height = 3570
-backcolor = 0xFFFFFF
-forecolor = 0x000000
+backcolor = &H00FFFFFF&
+forecolor = &H00000000&
 
 [Scan]
 caption = "Start Scan"
@@ -105,14 +101,14 @@ left = 6000
 top = 5520
 width = 1575
 height = 375
-fontbold = 1
+font = Font("MS Sans Serif", 8.25, 700, False, False, False, 0, 0)
 
 [Picture1]
 left = 0
 top = 6000
 width = 7815
 height = 495
-backcolor = 0x8000000D
+backcolor = &H8000000D&
 
 [txtInfo]
 text = "[Waiting From User....]"
@@ -120,9 +116,9 @@ left = 240
 top = 120
 width = 7695
 height = 285
-backcolor = 0x8000000D
-forecolor = 0xFFFFFF
-locked = 1
+backcolor = &H8000000D&
+forecolor = &H00FFFFFF&
+locked = True
 borderstyle = 0
 
 [Labelwaktu]
@@ -131,7 +127,7 @@ left = 5520
 top = 1560
 width = 2175
 height = 255
-visible = 0
+visible = False
 
 [Label8]
 caption = "0"
@@ -159,7 +155,7 @@ left = 240
 top = 1800
 width = 3135
 height = 2205
-visible = 0
+visible = False
 
 [o]
 left = 7800
@@ -169,33 +165,28 @@ height = 615
 scrolling = 1
 orientation = 1
 max = 10
-color = 0x000000
+color = &H00000000&
 brushstyle = 0
 
 [Timer1]
 interval = 200
-enabled = 0
+enabled = False
 
 [Timer3]
 interval = 20
-enabled = 0
+enabled = False
 
 [Timer9]
 interval = 1300
-enabled = 0
+enabled = False
 
 [mnu]
 caption = "zzzz"
-visible = 0
+visible = False
 )";
 
 }  // namespace
 
-std::string_view Form1DataText() { return kForm1Data; }
-
-const FormData& Form1Data() {
-    static const FormData data = FormData::Parse(kForm1Data);
-    return data;
-}
+QStringView Form1DataText() { return QStringView(kForm1Data); }
 
 }  // namespace velquin::ui

@@ -1,58 +1,30 @@
 #pragma once
-// Form1's control settings as form data: one section per control ("[Name]"), one "key = value"
-// setting per line, keys matched without regard to case. Geometry is in twips (15 per pixel),
-// colours are 0x00BBGGRR values or 0x800000nn for system colour nn.
+// Form1's design-time control settings: form data, one property bag per control. Geometry is in
+// twips (15 per pixel), colours are 0x00BBGGRR values or references to system colours.
 
-#include <map>
-#include <optional>
-#include <string>
-#include <string_view>
-#include <utility>
-#include <vector>
+#include <QString>
+#include <QStringView>
+
+#include "draw/property_bag.h"
 
 namespace velquin::ui {
 
 inline constexpr int kTwipsPerPixel = 15;
 
 // Twips to pixels, to the nearest pixel with halves to the even neighbour.
-int TwipsToPixels(int twips);
+int TwipsToPixels(std::int64_t twips);
 
 struct PixelRect {
     int left = 0, top = 0, width = 0, height = 0;
 };
 
-class ControlSettings {
-public:
-    void Set(std::string key, std::string value);
-    std::optional<std::string> Find(std::string_view key) const;
+// The "left", "top", "width" and "height" settings of a control, in pixels.
+PixelRect RectOf(const draw::PropertyBag& settings);
 
-    std::string Text(std::string_view key, std::string_view fallback = {}) const;
-    long long Int(std::string_view key, long long fallback = 0) const;
-    double Number(std::string_view key, double fallback = 0) const;
-    bool Bool(std::string_view key, bool fallback = false) const;
-    // left, top, width, height converted from twips.
-    PixelRect Rect() const;
-    // The settings in the order they were written, keys in lower case.
-    const std::vector<std::pair<std::string, std::string>>& Pairs() const { return pairs_; }
-
-private:
-    std::vector<std::pair<std::string, std::string>> pairs_;
-};
-
-class FormData {
-public:
-    // Lines that are empty or start with ";" are ignored; a malformed line is skipped.
-    static FormData Parse(std::string_view text);
-    // The settings of a control; an unknown name gives empty settings (all defaults).
-    const ControlSettings& Control(std::string_view name) const;
-    bool Has(std::string_view name) const;
-
-private:
-    std::map<std::string, ControlSettings, std::less<>> controls_;
-};
-
-// The design-time settings of the main window and its controls.
-const FormData& Form1Data();
-std::string_view Form1DataText();
+// The form data of the main window, parsed once.
+const draw::FormData& Form1Data();
+QStringView Form1DataText();
+// The settings of one control of the main window; an unknown name reads as all defaults.
+const draw::PropertyBag& Form1Control(const QString& name);
 
 }  // namespace velquin::ui

@@ -3,7 +3,7 @@
 #include <QAction>
 #include <QMenu>
 
-#include "ui/main/drive_path.h"
+#include "platform/drive.h"
 
 namespace velquin::ui {
 
@@ -24,8 +24,14 @@ TargetMenu BuildTargetMenu(QWidget* owner) {
     return menu;
 }
 
-QString WindowsSystemTarget() { return NativeTarget("C:\\WINDOWS\\"); }
-QString LocalDiskCTarget() { return NativeTarget("C:\\"); }
-QString LocalDiskDTarget() { return NativeTarget("D:\\"); }
+namespace {
+QString Native(const char* target) {
+    return QString::fromStdString(platform::NativeTargetPath(target));
+}
+}  // namespace
+
+QString WindowsSystemTarget() { return Native("C:\\WINDOWS\\"); }
+QString LocalDiskCTarget() { return Native("C:\\"); }
+QString LocalDiskDTarget() { return Native("D:\\"); }
 
 }  // namespace velquin::ui
