@@ -95,9 +95,10 @@ MainButton* MakeButton(QWidget* parent, const char* name) {
     const draw::PropertyBag& s = Form1Control(name);
     auto* button = new MainButton(parent);
     button->setObjectName(name);
-    button->SetCaption(s.ReadText("caption", {}));
-    Place(button, s);
-    ApplyFont(button, s);
+    button->ReadProperties(s);
+    const PixelRect r = RectOf(s);
+    button->move(r.left, r.top);
+    button->setSizeTwips(int(s.ReadInt("width", 0)), int(s.ReadInt("height", 0)));
     return button;
 }
 
@@ -257,8 +258,8 @@ void Form1::Timer3Tick() { P2->SetValue(BusyBarTick(P2->Value(), P2->Max())); }
 void Form1::Timer9Tick() { controller_.ClockTick(); }
 
 std::string Form1::TargetText() const { return S(Text1->text()); }
-std::string Form1::ScanCaption() const { return S(Scan->Caption()); }
-void Form1::SetScanCaption(const std::string& caption) { Scan->SetCaption(Q(caption)); }
+std::string Form1::ScanCaption() const { return S(Scan->caption()); }
+void Form1::SetScanCaption(const std::string& caption) { Scan->setCaption(Q(caption)); }
 void Form1::SetScanEnabled(bool enabled) { Scan->setEnabled(enabled); }
 void Form1::SetBrowserEnabled(bool enabled) { Browser->setEnabled(enabled); }
 

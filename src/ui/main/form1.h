@@ -9,6 +9,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "controls/button/luxbutton.h"
 #include "ui/main/scan_run.h"
 #include "ui/main/standin_controls.h"
 #include "ui/main/standin_walk.h"
@@ -26,7 +27,7 @@ class Form8;
 
 namespace velquin::ui {
 
-using MainButton = StandInButton;
+using MainButton = button::luxbutton;
 using MainProgressBar = StandInProgressBar;
 
 struct Form1Options {

@@ -70,6 +70,7 @@ locked = True
 [Browser]
 caption = "Browse..."
 buttonstyle = 2
+backcolor = &H00E7EBEC&
 left = 6240
 top = 1440
 width = 1335
@@ -97,6 +98,7 @@ forecolor = &H00000000&
 [Scan]
 caption = "Start Scan"
 buttonstyle = 2
+backcolor = &H00E7EBEC&
 left = 6000
 top = 5520
 width = 1575

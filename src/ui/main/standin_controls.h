@@ -1,24 +1,11 @@
 #pragma once
-// STAND-IN: plain Qt widgets in place of the drawn button and progress bar until those controls
-// are merged. Same roles and names as the real ones (Caption, Click, Value, Max).
+// STAND-IN: a plain Qt widget in place of the drawn progress bar until that control is merged.
+// Same roles and names as the real one (Value, Max).
 
 #include <QPainter>
-#include <QPushButton>
 #include <QWidget>
 
 namespace velquin::ui {
-
-class StandInButton : public QPushButton {
-    Q_OBJECT
-public:
-    explicit StandInButton(QWidget* parent = nullptr) : QPushButton(parent) {
-        connect(this, &QPushButton::clicked, this, &StandInButton::Click);
-    }
-    QString Caption() const { return text(); }
-    void SetCaption(const QString& caption) { setText(caption); }
-signals:
-    void Click();
-};
 
 class StandInProgressBar : public QWidget {
     Q_OBJECT

@@ -100,7 +100,7 @@ protected:
     }
     QString Caption(const char* label) { return Child<QLabel>(label)->text(); }
     QString Text(const char* box) { return Child<QLineEdit>(box)->text(); }
-    QString ScanCaption() { return Child<MainButton>("Scan")->Caption(); }
+    QString ScanCaption() { return Child<MainButton>("Scan")->caption(); }
 
     std::vector<std::string> Log() {
         std::vector<std::string> lines;
