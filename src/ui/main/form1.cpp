@@ -295,7 +295,10 @@ ScanCounts Form1::Counts() const {
     return {S(Label8->text()), S(Label11->text()), S(Label7->text()), std::to_string(filesRemoved_)};
 }
 
-void Form1::RunWalk(const std::string& target) { StandInScanFolder(target, *this); }
+void Form1::RunWalk(const std::string& target) {
+    infoShown_.invalidate();
+    StandInScanFolder(target, *this);
+}
 
 std::string Form1::NowText() const {
     const QLocale locale = QLocale::system();
@@ -318,7 +321,13 @@ void Form1::PopUpTargetMenu() {
     else if (picked == mnu.DiskD) DiskD_Click();
 }
 
-void Form1::ShowEntry(const std::string& text) { txtInfo->setText(Q(text)); }
+void Form1::ShowEntry(const std::string& text) {
+    // Laying out a new status text costs more than examining an entry; the line is redrawn at
+    // most every kInfoRefreshMs, which the eye cannot tell from every entry.
+    if (infoShown_.isValid() && infoShown_.elapsed() < kInfoRefreshMs) return;
+    txtInfo->setText(Q(text));
+    infoShown_.start();
+}
 
 void Form1::ShowCounts(std::uint64_t files, std::uint64_t folders) {
     Label8->setText(QString::number(files));

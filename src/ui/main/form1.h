@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QWidget>
 
@@ -96,6 +97,8 @@ private:
     Form1Options options_;
     ScanRunController controller_{*this};
     std::uint64_t filesRemoved_ = 0;  // since start-up, like the detection count
+    static constexpr int kInfoRefreshMs = 20;
+    QElapsedTimer infoShown_;          // when txtInfo last took the entry in progress
 
     QFrame* Frame4 = nullptr;
     QLabel* Image2 = nullptr;
