@@ -300,6 +300,36 @@ TEST_F(Form1Test, MenuItemsSetTheirTargets) {
     }
 }
 
+TEST_F(Form1Test, SelectFolderTakesTheTypedFolderAndCancelKeepsTheTarget) {
+    const fs::path picked = MakeTree("picked", 1);
+    const struct {
+        bool accept;
+        fs::path expected;
+    } cases[] = {{true, picked}, {false, root_ / "kept"}};
+    for (const auto& c : cases) {
+        SetTarget(root_ / "kept");
+        std::string title;
+        WhenOpened([&](QWidget* menu) {
+            WhenOpened([&](QWidget* dialog) {
+                title = dialog->windowTitle().toStdString();
+                if (c.accept) {
+                    auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit");
+                    ASSERT_NE(edit, nullptr);
+                    edit->setFocus();
+                    edit->setText(QString::fromStdString(picked.string()));
+                    Key(edit, Qt::Key_Return);
+                } else {
+                    Key(dialog, Qt::Key_Escape);
+                }
+            });
+            PickMenuItem(menu, 1);
+        });
+        Click("Browser");
+        EXPECT_EQ(title, "Select Driver & Path :");
+        EXPECT_EQ(Text("Text1").toStdString(), c.expected.string()) << c.accept;
+    }
+}
+
 TEST_F(Form1Test, DismissedMenuKeepsTargetAndStillShowsPending) {
     SetTarget(root_ / "kept");
     WhenOpened([](QWidget* menu) { Key(menu, Qt::Key_Escape); });
