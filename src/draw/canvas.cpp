@@ -396,6 +396,7 @@ int Canvas::DrawText(const QString& text, Rect& rect, unsigned format) {
   }
 
   if (image_.isNull()) return 0;
+  if (rect.IsEmpty() && !(format & DT_NOCLIP)) return QFontMetrics(font).height();
   QPainter p(&image_);
   p.setFont(font);
   p.setLayoutDirection(direction);
