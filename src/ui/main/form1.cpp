@@ -20,6 +20,10 @@
 #include "ui/main/form_data.h"
 #include "ui/main/mod_browse.h"
 #include "ui/watcher/form8.h"
+#include "cleaner/process_cleaner.h"
+#include "engine/database.h"
+#include "engine/disposal.h"
+#include "engine/scan.h"
 #include "platform/drive.h"
 
 namespace velquin::ui {
@@ -28,6 +32,25 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QString& s) { return s.toStdString(); }
+
+// The process step of a scan: the process cleaner over a process table.
+class CleanerActions final : public engine::ProcessActions {
+public:
+    explicit CleanerActions(platform::ProcessTable& table) : cleaner_(table) {}
+    void TerminateProcessesByName(std::string_view imageName) override {
+        cleaner_.TerminateProcessesByName(imageName);
+    }
+    std::optional<bool> IsProcessRunning(std::string_view imageName) override {
+        return cleaner_.IsProcessRunning(imageName);
+    }
+    void RestartShell(std::string_view imageName, std::string_view malwareName,
+                      const LogLine& log) override {
+        cleaner_.RestartShell(imageName, malwareName, log);
+    }
+
+private:
+    cleaner::ProcessCleaner cleaner_;
+};
 
 QColor ToQColor(std::int64_t value) {
     const draw::Colour c = draw::TranslateColor(static_cast<draw::Colour>(value));
@@ -107,9 +130,7 @@ MainProgressBar* MakeProgressBar(QWidget* parent, const char* name) {
     auto* bar = new MainProgressBar(parent);
     bar->setObjectName(name);
     Place(bar, s);
-    bar->SetMax(int(s.ReadInt("max", 100)));
-    bar->SetColor(ToQColor(s.ReadColour("color", 0)));
-    bar->SetVertical(s.ReadInt("orientation", 0) != 0);
+    bar->bar().ReadProperties(s);
     return bar;
 }
 
@@ -248,12 +269,12 @@ QString Form1::RemovableDriveCaption() const {
 }
 
 void Form1::Timer1Tick() {
-    const IndicatorStep step = ActivityIndicatorTick(o->Value(), o->Max());
-    o->SetValue(step.value);
+    const IndicatorStep step = ActivityIndicatorTick(o->bar().Value(), o->bar().Max());
+    (void)o->bar().SetValue(step.value);  // 0 to Max - 1 of a Max of 10: always in range
     if (step.caption) Label21->setText(Q(*step.caption));
 }
 
-void Form1::Timer3Tick() { P2->SetValue(BusyBarTick(P2->Value(), P2->Max())); }
+void Form1::Timer3Tick() { (void)P2->bar().SetValue(BusyBarTick(P2->bar().Value(), P2->bar().Max())); }
 
 void Form1::Timer9Tick() { controller_.ClockTick(); }
 
@@ -273,8 +294,8 @@ std::string Form1::ClockCaption() const { return S(Labelwaktu->text()); }
 void Form1::SetIndicatorCaption(const std::string& text) { Label21->setText(Q(text)); }
 
 void Form1::ResetBars() {
-    o->SetValue(0);
-    P2->SetValue(0);
+    (void)o->bar().SetValue(0);
+    (void)P2->bar().SetValue(0);
 }
 
 void Form1::ClearLog() { List3->clear(); }
@@ -296,8 +317,23 @@ ScanCounts Form1::Counts() const {
 }
 
 void Form1::RunWalk(const std::string& target) {
+    if (!database_) {
+        database_ = std::make_unique<engine::SignatureDatabase>(options_.databasePath.toStdString());
+        processTable_ = options_.processTable ? options_.processTable()
+                                              : platform::OpenSystemProcessTable();
+    }
+    // A list that cannot be read would make every file look clean; say so in the log.
+    const engine::DatabaseLoad& load = database_->Load();
+    if (load.error != platform::Error::None) {
+        AppendLog("Signature list unreadable : " + load.path + " (" +
+                  std::string(platform::ErrorMessage(load.error)) + "), nothing can be detected");
+    }
+    CleanerActions processes(*processTable_);
+    std::unique_ptr<engine::Disposal> disposal =
+        options_.disposal ? options_.disposal() : std::make_unique<engine::DeleteDisposal>();
+    engine::FolderScan scan(*database_, *this, processes, *disposal);
     infoShown_.invalidate();
-    StandInScanFolder(target, *this);
+    scan.ScanFolder(target);
 }
 
 std::string Form1::NowText() const {
@@ -321,22 +357,32 @@ void Form1::PopUpTargetMenu() {
     else if (picked == mnu.DiskD) DiskD_Click();
 }
 
-void Form1::ShowEntry(const std::string& text) {
+void Form1::ShowEntry(std::string_view text) {
     // Laying out a new status text costs more than examining an entry; the line is redrawn at
     // most every kInfoRefreshMs, which the eye cannot tell from every entry.
     if (infoShown_.isValid() && infoShown_.elapsed() < kInfoRefreshMs) return;
-    txtInfo->setText(Q(text));
+    txtInfo->setText(QString::fromUtf8(text.data(), qsizetype(text.size())));
     infoShown_.start();
 }
 
-void Form1::ShowCounts(std::uint64_t files, std::uint64_t folders) {
-    Label8->setText(QString::number(files));
-    Label11->setText(QString::number(folders));
+void Form1::ShowCounts(std::uint64_t filesScanned, std::uint64_t foldersScanned) {
+    Label8->setText(QString::number(filesScanned));
+    Label11->setText(QString::number(foldersScanned));
     Label7->setText(QString::number(List2->count()));
 }
 
-bool Form1::KeepGoing() { return controller_.KeepWalking(); }
+void Form1::AddDetectedPath(std::string_view path) {
+    List2->addItem(QString::fromUtf8(path.data(), qsizetype(path.size())));
+}
+
+void Form1::AppendLog(std::string_view line) { AppendLog(std::string(line)); }
+
+bool Form1::IsRunning() { return controller_.KeepWalking(); }
 
 void Form1::Yield() { QCoreApplication::processEvents(); }
+
+void Form1::Detected(const engine::DetectionReport& report) {
+    if (report.gone) ++filesRemoved_;
+}
 
 }  // namespace velquin::ui

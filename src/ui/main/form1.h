@@ -3,6 +3,7 @@
 // txtInfo, Label8, ...); their design-time settings come from Form1's form data.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -11,9 +12,10 @@
 #include <QWidget>
 
 #include "controls/button/luxbutton.h"
+#include "controls/progressbar/xp_progressbar_widget.h"
+#include "engine/sink.h"
+#include "platform/process.h"
 #include "ui/main/scan_run.h"
-#include "ui/main/standin_controls.h"
-#include "ui/main/standin_walk.h"
 #include "ui/main/target_menu.h"
 
 class QFrame;
@@ -22,6 +24,11 @@ class QLineEdit;
 class QListWidget;
 class QTimer;
 
+namespace velquin::engine {
+class Disposal;
+class SignatureDatabase;
+}  // namespace velquin::engine
+
 namespace velquin::ui {
 class Form8;
 }
@@ -29,15 +36,19 @@ class Form8;
 namespace velquin::ui {
 
 using MainButton = button::luxbutton;
-using MainProgressBar = StandInProgressBar;
+using MainProgressBar = progressbar::XP_ProgressBarWidget;
 
 struct Form1Options {
     QString databasePath;           // the signature list the scans use
     QString procRoot = "/proc";     // roots of the removable-drive query
     QString sysRoot = "/sys";
+    // The processes a scan may end; the running system's when not given.
+    std::function<std::unique_ptr<platform::ProcessTable>()> processTable;
+    // What becomes of a detected file; deletion when not given.
+    std::function<std::unique_ptr<engine::Disposal>()> disposal;
 };
 
-class Form1 : public QWidget, private ScanRunView, private StandInScanSink {
+class Form1 : public QWidget, private ScanRunView, private engine::ScanSink {
     Q_OBJECT
 public:
     explicit Form1(Form1Options options, QWidget* parent = nullptr);
@@ -88,13 +99,18 @@ private:
     void ShowNoTargetMessage() override;
     void PopUpTargetMenu() override;
 
-    // The walk's reporting
-    void ShowEntry(const std::string& text) override;
-    void ShowCounts(std::uint64_t files, std::uint64_t folders) override;
-    bool KeepGoing() override;
+    // engine::ScanSink: the walk writes into the named controls through these.
+    void ShowEntry(std::string_view text) override;
+    void ShowCounts(std::uint64_t filesScanned, std::uint64_t foldersScanned) override;
+    void AddDetectedPath(std::string_view path) override;
+    void AppendLog(std::string_view line) override;
+    bool IsRunning() override;
     void Yield() override;
+    void Detected(const engine::DetectionReport& report) override;
 
     Form1Options options_;
+    std::unique_ptr<engine::SignatureDatabase> database_;  // opened at the first scan
+    std::unique_ptr<platform::ProcessTable> processTable_;
     ScanRunController controller_{*this};
     std::uint64_t filesRemoved_ = 0;  // since start-up, like the detection count
     static constexpr int kInfoRefreshMs = 20;

@@ -86,6 +86,7 @@ orientation = 0
 max = 100
 color = &H0000FF00&
 brushstyle = 0
+font = Font("MS Sans Serif", 8.25, 400, False, False, False, 0, 0)
 
 [List3]
 left = 240
@@ -169,6 +170,7 @@ orientation = 1
 max = 10
 color = &H00000000&
 brushstyle = 0
+font = Font("MS Sans Serif", 8.25, 400, False, False, False, 0, 0)
 
 [Timer1]
 interval = 200

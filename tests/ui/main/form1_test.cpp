@@ -18,6 +18,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "engine/disposal.h"
+#include "engine/fingerprint.h"
 #include "ui/watcher/form8.h"
 
 namespace velquin::ui {
@@ -62,6 +64,36 @@ void PickMenuItem(QWidget* popup, int index) {
     Key(popup, Qt::Key_Return);
 }
 
+// A process table where every process of `survivor` outlives its termination.
+class FakeProcessTable : public platform::ProcessTable {
+public:
+    explicit FakeProcessTable(std::string survivor, std::vector<std::string>* spawned)
+        : survivor_(std::move(survivor)), spawned_(spawned) {}
+    std::optional<std::vector<platform::ProcessInfo>> List() override {
+        return std::vector<platform::ProcessInfo>{{4242, survivor_, survivor_}};
+    }
+    platform::Error End(const platform::ProcessInfo&) override {
+        return platform::Error::AccessDenied;
+    }
+    void SpawnDetached(const std::vector<std::string>& commandLine) override {
+        spawned_->push_back(commandLine.front());
+    }
+    long long SelfPid() const override { return 1; }
+
+private:
+    std::string survivor_;
+    std::vector<std::string>* spawned_;
+};
+
+// Leaves detected files in place, as a file that is locked or on a read-only volume would stay.
+class RefusingDisposal : public engine::Disposal {
+public:
+    engine::DisposalResult Dispose(const engine::DetectedFile&) override {
+        return {false, platform::Error::AccessDenied};
+    }
+    std::string_view Action() const override { return "delete"; }
+};
+
 class Form1Test : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -86,6 +118,10 @@ protected:
             options.databasePath = QString::fromStdString((root_ / "database.db").string());
             options.procRoot = QString::fromStdString((root_ / "proc").string());
             options.sysRoot = QString::fromStdString((root_ / "sys").string());
+            options.processTable = [this] {
+                return std::make_unique<FakeProcessTable>(survivor_, &spawned_);
+            };
+            if (refuseRemoval_) options.disposal = [] { return std::make_unique<RefusingDisposal>(); };
             form_ = std::make_unique<Form1>(options);
             form_->show();
         }
@@ -146,7 +182,28 @@ protected:
         timer->start();
     }
 
+    // A file of 700 bytes with its content derived from `seed`, and a database naming it.
+    fs::path MakeSample(const fs::path& dir, const std::string& name, int seed) {
+        fs::create_directories(dir);
+        std::string bytes(700, '\0');
+        for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = char((i * 7 + seed) % 100);
+        std::ofstream(dir / name, std::ios::binary) << bytes;
+        return dir / name;
+    }
+    void WriteDatabase(const std::vector<std::pair<fs::path, std::string>>& samples) {
+        std::ofstream db(root_ / "database.db");
+        for (const auto& [path, malware] : samples) {
+            const auto fingerprint = engine::ComputeFingerprint(path.string());
+            ASSERT_TRUE(fingerprint) << path;
+            db << fingerprint.fingerprint->Text() << ":" << malware << "\r\n";
+        }
+        db << "Finish:Finish\r\n";
+    }
+
     fs::path root_;
+    std::string survivor_ = "nothing-runs-under-this-name";
+    std::vector<std::string> spawned_;
+    bool refuseRemoval_ = false;
     std::unique_ptr<Form1> form_;
 };
 
@@ -163,8 +220,8 @@ TEST_F(Form1Test, StartsWithInstructionsDefaultTargetAndIdleControls) {
     EXPECT_EQ(ScanCaption(), "Start Scan");
     EXPECT_EQ(Text("txtInfo"), "[Waiting From User....]");
     EXPECT_EQ(Caption("Label21"), "[-]");
-    EXPECT_EQ(Child<MainProgressBar>("P2")->Value(), 0);
-    EXPECT_EQ(Child<MainProgressBar>("o")->Value(), 0);
+    EXPECT_EQ(Child<MainProgressBar>("P2")->bar().Value(), 0);
+    EXPECT_EQ(Child<MainProgressBar>("o")->bar().Value(), 0);
     for (const char* timer : {"Timer1", "Timer3", "Timer9"})
         EXPECT_FALSE(Child<QTimer>(timer)->isActive()) << timer;
     ASSERT_NE(form.Form8Window(), nullptr);
@@ -206,6 +263,58 @@ TEST_F(Form1Test, ScanShowsHeaderAndReportsItsOwnCounts) {
         EXPECT_FALSE(Child<QTimer>(timer)->isActive()) << timer;
 }
 
+TEST_F(Form1Test, DetectedFileIsLoggedWithItsProcessLinesAndRemoved) {
+    const fs::path tree = MakeTree("tree", 2);
+    const fs::path bad = MakeSample(tree, "bad.exe", 3);
+    WriteDatabase({{bad, "Trojan.Agent-PCE (03)"}});
+    survivor_ = "bad.exe";
+    SetTarget(tree);
+    Click("Scan");
+
+    const auto log = Log();
+    const auto at = std::find(log.begin(), log.end(), "Found Qarnix On Process, Restart explorer.exe");
+    ASSERT_NE(at, log.end());
+    EXPECT_THAT(std::vector<std::string>(at, at + 3),
+                ElementsAre("Found Qarnix On Process, Restart explorer.exe",
+                            "bad.exe <== Trojan.Agent-PCE (03) Terminated...",
+                            bad.string() + " <== Trojan.Agent-PCE (03) Cleaned..."));
+    EXPECT_THAT(spawned_, ElementsAre("explorer.exe"));
+    EXPECT_FALSE(fs::exists(bad));
+    auto* list2 = Child<QListWidget>("List2");
+    ASSERT_EQ(list2->count(), 1);
+    EXPECT_EQ(list2->item(0)->text().toStdString(), bad.string());
+    EXPECT_EQ(Caption("Label7"), "1");
+    const auto report = Report();
+    ASSERT_EQ(report.size(), 7u);
+    EXPECT_THAT(std::vector<std::string>(report.begin(), report.begin() + 4),
+                ElementsAre("File Scanned : 3", "Folder Scanned : 0", "Virus Detected : 1",
+                            "File Removed : 1"));
+}
+
+TEST_F(Form1Test, FileThatStaysIsNotCountedAsRemoved) {
+    refuseRemoval_ = true;
+    const fs::path bad = MakeSample(root_ / "tree", "locked.dll", 5);
+    WriteDatabase({{bad, "Trojan.Qarnix-S05 (01)"}});
+    SetTarget(root_ / "tree");
+    Click("Scan");
+    EXPECT_THAT(Log(), Contains(bad.string() + " <== Trojan.Qarnix-S05 (01) Not Removed..."));
+    EXPECT_THAT(Log(), Not(Contains(bad.string() + " <== Trojan.Qarnix-S05 (01) Cleaned...")));
+    EXPECT_TRUE(fs::exists(bad));
+    EXPECT_THAT(Report(), Contains("Virus Detected : 1"));
+    EXPECT_THAT(Report(), Contains("File Removed : 0"));
+}
+
+TEST_F(Form1Test, UnreadableSignatureListIsSaidInTheLog) {
+    fs::remove(root_ / "database.db");
+    SetTarget(MakeTree("tree", 1));
+    Click("Scan");
+    const auto log = Log();
+    ASSERT_GT(log.size(), 8u);
+    EXPECT_THAT(log[8], ::testing::StartsWith("Signature list unreadable : " +
+                                              (root_ / "database.db").string()));
+    EXPECT_EQ(Report()[0], "File Scanned : 1");
+}
+
 TEST_F(Form1Test, ReportDateAndTimeUseTheSystemsShortFormats) {
     SetTarget(MakeTree("tree", 1));
     const QLocale locale = QLocale::system();
@@ -240,16 +349,20 @@ TEST_F(Form1Test, StopMidScanReportsTheCountsReachedWithinOneEntry) {
     EXPECT_EQ(ScanCaption(), "Start Scan");
 }
 
-TEST_F(Form1Test, SecondScanClearsTheLogAndCountsAnew) {
-    SetTarget(MakeTree("big", 5, {"a", "b"}));
+TEST_F(Form1Test, SecondScanClearsTheLogAndCountsAnewButDetectionsAddUp) {
+    const fs::path first = MakeSample(MakeTree("big", 5, {"a", "b"}), "one.exe", 1);
+    const fs::path second = MakeSample(MakeTree("small", 1), "two.exe", 2);
+    WriteDatabase({{first, "Trojan.Qarnix-S01 (01)"}, {second, "Trojan.Qarnix-S02 (01)"}});
+    SetTarget(root_ / "big");
     Click("Scan");
-    SetTarget(MakeTree("small", 1));
+    EXPECT_THAT(Report(), Contains("Virus Detected : 1"));
+    SetTarget(root_ / "small");
     Click("Scan");
     const auto log = Log();
     EXPECT_EQ(std::count(log.begin(), log.end(), "Scanning Completed"), 1);
     EXPECT_EQ(log[1], "Path Scanned : " + (root_ / "small").string());
-    EXPECT_THAT(Report(), ElementsAre("File Scanned : 1", "Folder Scanned : 0", "Virus Detected : 0",
-                                      "File Removed : 0", "Time Scanned : 00:00:00", ::testing::_,
+    EXPECT_THAT(Report(), ElementsAre("File Scanned : 2", "Folder Scanned : 0", "Virus Detected : 2",
+                                      "File Removed : 2", "Time Scanned : 00:00:00", ::testing::_,
                                       "Scanning Completed"));
 }
 
@@ -396,9 +509,9 @@ TEST_F(Form1Test, TimersAnimateIndicatorBusyBarAndClock) {
     EXPECT_EQ(Caption("Label21"), ">>");
     for (int i = 0; i < 4; ++i) form.Timer1Tick();
     EXPECT_EQ(Caption("Label21"), ">");
-    EXPECT_EQ(Child<MainProgressBar>("o")->Value(), 9);
+    EXPECT_EQ(Child<MainProgressBar>("o")->bar().Value(), 9);
     for (int i = 0; i < 100; ++i) form.Timer3Tick();
-    EXPECT_EQ(Child<MainProgressBar>("P2")->Value(), 0);
+    EXPECT_EQ(Child<MainProgressBar>("P2")->bar().Value(), 0);
     for (int i = 0; i < 65; ++i) form.Timer9Tick();
     EXPECT_EQ(Caption("Labelwaktu"), "00:01:05");
 }
