@@ -35,8 +35,9 @@ QApplication& App() {
     static char name[] = "form1_test";
     static char* argv[] = {name, nullptr};
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: the application must outlive every widget and Qt's own globals at exit.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 // Runs `action` on the first popup menu or modal box that opens after the call, from inside its
