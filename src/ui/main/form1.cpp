@@ -111,6 +111,7 @@ QListWidget* MakeList(QWidget* parent, const char* name) {
     ApplyFont(list, s);
     ApplyColors(list, s, QPalette::Base, QPalette::Text);
     list->setUniformItemSizes(true);
+    list->setTextElideMode(Qt::ElideNone);  // a log line is read to its end: "... Cleaned..."
     return list;
 }
 

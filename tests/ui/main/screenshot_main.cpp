@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     QTimer grabber;
     grabber.setInterval(0);
     QObject::connect(&grabber, &QTimer::timeout, [&] {
-        if (!midScan.isNull() || form.findChild<QLabel*>("Label8")->text().toInt() < 7) return;
+        if (!midScan.isNull() || form.findChild<QLabel*>("Label7")->text().toInt() < 2) return;
         for (int i = 0; i < 6; ++i) form.Timer1Tick();
         for (int i = 0; i < 45; ++i) form.Timer3Tick();
         midScan = form.grab().toImage();
