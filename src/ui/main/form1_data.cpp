@@ -132,12 +132,15 @@ width = 2175
 height = 255
 visible = False
 
+' Label8, Label11 and Label7 lie beyond the right edge of the client area: never seen, and kept
+' hidden so that writing them after every entry costs no repaint.
 [Label8]
 caption = "0"
 left = 7800
 top = 1560
 width = 1455
 height = 255
+visible = False
 
 [Label11]
 caption = "0"
@@ -145,6 +148,7 @@ left = 7800
 top = 1320
 width = 1575
 height = 255
+visible = False
 
 [Label7]
 caption = "0"
@@ -152,6 +156,7 @@ left = 7800
 top = 1440
 width = 1815
 height = 255
+visible = False
 
 [List2]
 left = 240
