@@ -237,7 +237,10 @@ void Form1::closeEvent(QCloseEvent* event) {
     Timer1->stop();
     Timer3->stop();
     Timer9->stop();
-    if (form8_) form8_->close();
+    if (form8_) {
+        form8_->Timer1->stop();
+        form8_->close();
+    }
     event->accept();
     QCoreApplication::quit();
 }

@@ -490,16 +490,21 @@ TEST_F(Form1Test, RemovableDiskFoundByTheWatcherBecomesTheTargetAndIsScanned) {
     EXPECT_EQ(Report()[0], "File Scanned : 2");
 }
 
-TEST_F(Form1Test, ClosingDuringScanEndsItWithoutReport) {
+TEST_F(Form1Test, ClosingDuringScanEndsTheProgramWithoutReport) {
     SetTarget(MakeTree("tree", 30));
     AtEntry(2, [&] { Form().close(); });
-    Click("Scan");
+    // The scan runs from the program's own event loop, which the close must end.
+    QTimer::singleShot(0, [&] { Click("Scan"); });
+    QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });  // a hang fails, not blocks
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+
     EXPECT_FALSE(Form().isVisible());
     EXPECT_EQ(Log().back(), "Scanning Directory and File...");
     EXPECT_EQ(Caption("Label8"), "2");
     for (const char* timer : {"Timer1", "Timer3", "Timer9"})
         EXPECT_FALSE(Child<QTimer>(timer)->isActive()) << timer;
     EXPECT_FALSE(Form().Form8Window()->isVisible());
+    EXPECT_FALSE(Form().Form8Window()->Timer1->isActive());
 }
 
 TEST_F(Form1Test, TimersAnimateIndicatorBusyBarAndClock) {
