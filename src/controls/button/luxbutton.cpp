@@ -142,6 +142,7 @@ luxbutton::~luxbutton() {
 // ---- Life cycle ----
 
 void luxbutton::InitProperties() {
+  loaded_ = true;
   // A fresh instance starts from blank fields; only what is set here has a value.
   picture_effect_on_over_ = PictureEffect::None;
   picture_effect_on_down_ = PictureEffect::None;
@@ -187,8 +188,11 @@ void luxbutton::ReadProperties(const draw::PropertyBag& bag) {
   face_hot_ = Decode(picture_hot_);
   face_down_ = Decode(picture_down_);
   picture_shadow_ = bag.ReadBool("PictureShadow", false);
-  picture_opacity_ = static_cast<int>(bag.ReadInt("PictureOpacity", 255));
-  picture_opacity_on_over_ = static_cast<int>(bag.ReadInt("PictureOpacityOnOver", 255));
+  // Opacities are bytes; a stored value beyond them is held at the nearest end.
+  picture_opacity_ = static_cast<int>(std::clamp<std::int64_t>(
+      bag.ReadInt("PictureOpacity", 255), 0, 255));
+  picture_opacity_on_over_ = static_cast<int>(std::clamp<std::int64_t>(
+      bag.ReadInt("PictureOpacityOnOver", 255), 0, 255));
   disabled_picture_mode_ =
       static_cast<DisabledPictureMode>(bag.ReadInt("DisabledPictureMode", 0));
   picture_push_on_hover_ = bag.ReadBool("PicturePushOnHover", false);
@@ -213,6 +217,7 @@ void luxbutton::ReadProperties(const draw::PropertyBag& bag) {
   drop_down_symbol_ = static_cast<int>(bag.ReadInt("DropDownSymbol", 0));
   scheme_ = static_cast<ColorScheme>(bag.ReadInt("ColorScheme", 0));
 
+  loaded_ = true;
   setEnabled(enabled);
   UpdateAccessKey();
   parent_form_ = ParentForm(*this);
@@ -556,6 +561,11 @@ void luxbutton::setSizeTwips(int width, int height) {
   ApplySizeRule(false);
 }
 
+void luxbutton::setGeometryTwips(int left, int top, int width, int height) {
+  move(draw::Nearest(left / double(kTwipsPerPixel)), draw::Nearest(top / double(kTwipsPerPixel)));
+  setSizeTwips(width, height);
+}
+
 // ---- Rules ----
 
 void luxbutton::ApplyStyleDefaults() {
@@ -572,8 +582,11 @@ void luxbutton::ApplySchemeColors() {
 
 void luxbutton::ClearOptionGroup() {
   QWidget* form = parent_form_ ? parent_form_.data() : ParentForm(*this);
-  for (luxbutton* other : FormControls(*form)) {
-    if (other != this && other->parentWidget() == parentWidget() &&
+  // Guarded: the form's handlers of the notifications may remove buttons meanwhile.
+  QList<QPointer<luxbutton>> controls;
+  for (luxbutton* b : FormControls(*form)) controls << b;
+  for (const QPointer<luxbutton>& other : controls) {
+    if (other && other != this && other->parentWidget() == parentWidget() &&
         other->mode() == ButtonMode::Option) {
       other->setValue(false);
     }
@@ -600,7 +613,10 @@ void luxbutton::UpdateShortcuts() {
   if (is_cancel_) shortcut_ids_ << grabShortcut(QKeySequence(Qt::Key_Escape));
 }
 
-void luxbutton::UpdateRegion() { setMask(ButtonRegion(style_, width(), height())); }
+void luxbutton::UpdateRegion() {
+  const QRegion region = ButtonRegion(style_, width(), height());
+  if (mask() != region) setMask(region);
+}
 
 void luxbutton::ApplySizeRule(bool from_pixels) {
   if (in_size_rule_) return;
@@ -740,7 +756,7 @@ void luxbutton::RenderFace() {
     ApplySchemeColors();
   }
   if (face.fore_color_after_paint) fore_color_ = *face.fore_color_after_paint;
-  if (face.window_region) setMask(*face.window_region);
+  if (face.window_region && mask() != *face.window_region) setMask(*face.window_region);
   caption_rect_ = face.caption_rect;
   picture_rect_ = face.picture_rect;
   drop_down_rect_ = face.drop_down_rect;
@@ -769,7 +785,13 @@ void luxbutton::StoreValue(bool value) {
 // ---- Input ----
 
 bool luxbutton::CursorOverControl(QPoint global) const {
-  return QApplication::widgetAt(global) == this;
+  QWidget* at = QApplication::widgetAt(global);
+  if (at && at->window()->windowType() == Qt::ToolTip) {
+    // A tooltip is never hit by the mouse: look at the control beneath it.
+    const QPoint local = mapFromGlobal(global);
+    return rect().contains(local) && (mask().isEmpty() || mask().contains(local));
+  }
+  return at == this;
 }
 
 void luxbutton::OnMouseMove(QPoint global) {
@@ -824,7 +846,9 @@ void luxbutton::OnMouseUp(int button, int shift, float x, float y) {
         StoreValue(true);
       }
       SetState(ButtonState::Normal);
+      QPointer<luxbutton> self(this);
       emit Click();
+      if (!self) return;  // the form's handler deleted the button
     }
   }
   emit MouseUp(button, shift, x, y);
@@ -835,7 +859,9 @@ void luxbutton::OnDblClick() {
   if (isVisible()) grabMouse();
   SetState(ButtonState::Down);
   const LastPress p = last_press_;
+  QPointer<luxbutton> self(this);
   OnMouseDown(p.button, p.shift, p.x, p.y);
+  if (!self) return;
   if (!menu_attached_) {
     emit DblClick();
   } else if (!held_after_menu_) {
@@ -844,9 +870,11 @@ void luxbutton::OnDblClick() {
 }
 
 void luxbutton::OnKeyDown(int key_code, int shift, bool auto_repeat) {
+  QPointer<luxbutton> self(this);
   switch (key_code) {
     case kKeyEnter:
       emit Click();
+      if (!self) return;
       break;
     case kKeySpace:
       if (shift == kAltMask) return;
@@ -894,7 +922,9 @@ void luxbutton::OnKeyUp(int key_code, int shift) {
     SetStateIfChanged(ButtonState::Down);
   } else {
     SetStateIfChanged(over_ ? ButtonState::Hot : ButtonState::Normal);
+    QPointer<luxbutton> self(this);
     if (!mouse_held_ && space_held_) emit Click();
+    if (!self) return;
   }
   emit KeyUp(key_code, shift);
   space_held_ = false;
@@ -982,8 +1012,10 @@ void luxbutton::ShowDropDownMenu() {
     return;
   }
   QPointer<luxbutton> self(this);
+  in_menu_ = true;
   PopupMenu(*this, *menu_, popup_flags_, at, menu_default_);
   if (!self) return;  // an action of the menu closed the form
+  in_menu_ = false;
   if (CursorOverControl(QCursor::pos())) {
     held_after_menu_ = true;
   } else {
@@ -1031,7 +1063,9 @@ bool luxbutton::eventFilter(QObject* watched, QEvent* e) {
       break;
     case QEvent::WindowActivate:
     case QEvent::WindowDeactivate:
-      if (form) OnParentActivate(e->type() == QEvent::WindowActivate);
+      // Some desktops move the activation to the popup menu and back; the form itself stays
+      // the active window while its button's menu is open.
+      if (form && !in_menu_) OnParentActivate(e->type() == QEvent::WindowActivate);
       break;
     default:
       break;
@@ -1079,7 +1113,15 @@ void luxbutton::paintEvent(QPaintEvent*) {
 
 void luxbutton::resizeEvent(QResizeEvent*) { ApplySizeRule(true); }
 
-void luxbutton::showEvent(QShowEvent*) { setToolTip(QString()); }
+void luxbutton::showEvent(QShowEvent*) {
+  setToolTip(QString());
+  // A button built in code and shown without being loaded still gets its hooks, as loading
+  // would have installed them.
+  if (!loaded_ && user_mode_ && !hooks_installed_) {
+    parent_form_ = ParentForm(*this);
+    InstallHooks();
+  }
+}
 
 void luxbutton::hideEvent(QHideEvent*) { setToolTip(tooltip_); }
 
@@ -1109,8 +1151,9 @@ void luxbutton::mouseDoubleClickEvent(QMouseEvent*) { OnDblClick(); }
 
 void luxbutton::keyPressEvent(QKeyEvent* e) {
   const int shift = ShiftState(e->modifiers());
+  QPointer<luxbutton> self(this);
   OnKeyDown(VirtualKeyCode(e->key()), shift, e->isAutoRepeat());
-  if (!e->text().isEmpty() && !(shift & kAltMask)) emit KeyPress(e->text().at(0).unicode());
+  if (self && !e->text().isEmpty() && !(shift & kAltMask)) emit KeyPress(e->text().at(0).unicode());
 }
 
 void luxbutton::keyReleaseEvent(QKeyEvent* e) {
@@ -1121,13 +1164,13 @@ void luxbutton::keyReleaseEvent(QKeyEvent* e) {
 }
 
 void luxbutton::focusInEvent(QFocusEvent* e) {
-  if (e->reason() != Qt::PopupFocusReason) OnGotFocus();
+  if (!in_menu_ && e->reason() != Qt::PopupFocusReason) OnGotFocus();
   QWidget::focusInEvent(e);
 }
 
 void luxbutton::focusOutEvent(QFocusEvent* e) {
-  // A menu popping up does not take the focus from the button.
-  if (e->reason() != Qt::PopupFocusReason) OnLostFocus();
+  // The button's own menu does not take the focus from it.
+  if (!in_menu_ && e->reason() != Qt::PopupFocusReason) OnLostFocus();
   QWidget::focusOutEvent(e);
 }
 

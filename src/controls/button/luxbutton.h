@@ -49,7 +49,8 @@ class luxbutton : public QWidget {
   void InitProperties();
   // Loads the persisted settings (an empty bag gives every default). Call once the control sits
   // on its form: it takes the form for its activation hook and, when the form runs, installs the
-  // hooks that report the cursor leaving, window activation and palette or style changes.
+  // hooks that report the cursor leaving, window activation and palette or style changes (a
+  // button that is shown without ever being loaded installs them when first shown).
   void ReadProperties(const draw::PropertyBag& bag);
   void WriteProperties(draw::PropertyBag& bag) const;
 
@@ -145,6 +146,8 @@ class luxbutton : public QWidget {
   // Size in twips: the widget is Nearest(twips / 15) pixels; the size rule applies.
   QSize sizeTwips() const { return {twips_w_, twips_h_}; }
   void setSizeTwips(int width, int height);
+  // Position and size in twips within the parent, as form data stores them.
+  void setGeometryTwips(int left, int top, int width, int height);
 
   // ---- Methods ----
   // Attaches a drop-down menu: `menu` must be a QMenu, anything else is ignored. `align` 0..7
@@ -313,6 +316,7 @@ class luxbutton : public QWidget {
   bool menu_attached_ = false;
   bool menu_opening_ = false;
   bool held_after_menu_ = false;
+  bool in_menu_ = false;  // inside the modal popup call of the drop-down menu
   LastPress last_press_;
 
   // The drop-down menu.
@@ -322,6 +326,7 @@ class luxbutton : public QWidget {
   int popup_flags_ = 0;
 
   // Hooks.
+  bool loaded_ = false;  // InitProperties or ReadProperties has run
   bool hooks_installed_ = false;
   bool hook_palette_ = false;
   QPointer<QWidget> hooked_form_;

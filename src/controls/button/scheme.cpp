@@ -9,8 +9,12 @@ namespace velquin::button {
 using draw::Rgb;
 
 Colour ShiftColor(Colour rgb, double amount) {
-  auto shift = [amount](int channel) {
-    int v = draw::Nearest(channel + amount * 255.0);
+  // The amount is held in single precision and the sum formed in double precision, as the stored
+  // forms' amounts always were: decimal amounts then land just beside the halves
+  // (0.3 x 255 = 76.500003, 0.1 x 255 = 25.5000004) and that decides their rounding.
+  const double step = static_cast<double>(static_cast<float>(amount)) * 255.0;
+  auto shift = [amount, step](int channel) {
+    int v = draw::Nearest(channel + step);
     return amount > 0 ? std::min(v, 255) : std::max(v, 0);
   };
   return Rgb(shift(draw::Red(rgb)), shift(draw::Green(rgb)), shift(draw::Blue(rgb)));
@@ -36,8 +40,8 @@ namespace {
 // Face colour by style for the schemes Blue, Olive and Silver; styles that take the system face
 // colour or keep their colour are handled by the caller.
 std::optional<Colour> SchemeBackColor(ButtonStyle style, ColorScheme scheme) {
-  if (scheme == ColorScheme::Custom) return std::nullopt;
   const int s = static_cast<int>(scheme);
+  if (s < 0 || s > 2) return std::nullopt;  // Custom, or a value stored by a newer version
   switch (style) {
     case ButtonStyle::RoundedScheme: {
       static const Colour c[] = {Rgb(236, 235, 231), Rgb(243, 238, 219), Rgb(240, 241, 252)};
