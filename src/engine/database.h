@@ -13,6 +13,11 @@
 
 #include "engine/fingerprint.h"
 #include "platform/error.h"
+#include "platform/memory.h"
+
+namespace velquin::platform {
+class FileChangeWatch;
+}
 
 namespace velquin::engine {
 
@@ -30,22 +35,29 @@ public:
     // The empty key never matches: no fingerprint is empty.
     std::string_view Find(std::string_view key) const;
 
-    std::size_t RecordCount() const { return records_.size(); }
+    std::size_t RecordCount() const { return records_; }
     const std::vector<std::size_t>& SkippedLines() const { return skippedLines_; }
     bool HasEndMarker() const { return endMarker_; }
 
 private:
-    struct Record {
-        std::uint32_t keyStart, keyLength, nameStart, nameLength;
+    // Open addressing with the record in the slot: a miss usually costs one cache line, a hit
+    // one more for the text. Empty slots have keyLength 0 (the empty key is never stored).
+    struct Slot {
+        std::uint32_t tag;        // top half of the key's hash
+        std::uint32_t keyStart;   // key and name in text_, the name right after the key
+        std::uint32_t nameLength;
+        std::uint32_t keyLength;
     };
-    void Add(std::string_view key, std::string_view name);
-    std::string_view KeyOf(const Record& r) const { return {text_.data() + r.keyStart, r.keyLength}; }
+    using Text = std::vector<char, platform::LargeAllocator<char>>;
+    using Slots = std::vector<Slot, platform::LargeAllocator<Slot>>;
 
-    std::string text_;  // keys and names, back to back
-    std::vector<Record> records_;
-    // Open addressing: each slot holds the top 32 bits of the key's hash and record index + 1
-    // (0: empty), so a miss usually costs a single cache line.
-    std::vector<std::uint64_t> slots_;
+    void Add(std::string_view key, std::string_view name);
+    void Grow();
+    std::string_view KeyOf(const Slot& slot) const { return {text_.data() + slot.keyStart, slot.keyLength}; }
+
+    Text text_;
+    Slots slots_;
+    std::size_t records_ = 0;
     std::vector<std::size_t> skippedLines_;
     bool endMarker_ = false;
 };
@@ -90,8 +102,7 @@ private:
     SignatureList list_;
     DatabaseLoad load_;
     LoadListener listener_;
-    struct Watch;
-    std::unique_ptr<Watch> watch_;
+    std::unique_ptr<platform::FileChangeWatch> watch_;
 };
 
 }  // namespace velquin::engine

@@ -82,18 +82,19 @@ struct FileChangeWatch::State {
 #endif
 };
 
-FileChangeWatch::FileChangeWatch(std::string path) : state_(std::make_unique<State>()) {
+FileChangeWatch::FileChangeWatch(std::string path, Mode mode) : state_(std::make_unique<State>()) {
     State& s = *state_;
     s.path = std::move(path);
     const auto slash = s.path.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : s.path.substr(0, slash);
     s.name = slash == std::string::npos ? s.path : s.path.substr(slash + 1);
 #if defined(__linux__)
+    if (mode == Mode::Poll) return;
     s.notify = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     s.wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     const uint32_t mask = IN_CLOSE_WRITE | IN_MODIFY | IN_ATTRIB | IN_CREATE | IN_DELETE |
                           IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF;
-    if (s.notify >= 0 && s.wake >= 0 && !s.name.empty() &&
+    if (mode == Mode::Notify && s.notify >= 0 && s.wake >= 0 && !s.name.empty() &&
         inotify_add_watch(s.notify, folder.c_str(), mask) >= 0) {
         s.notified.store(true);
         s.thread = std::thread([&s] { s.Run(); });
