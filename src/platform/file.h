@@ -63,6 +63,8 @@ public:
     static Folder Open(const std::string& path, Error* error = nullptr);
 
     bool IsOpen() const { return stream_ != nullptr; }
+    // The system's folder stream, for the platform layer's own implementation files.
+    void* NativeStream() const { return stream_; }
 
     // Opens the entry `name` of this folder as a folder, refusing a link.
     Folder OpenFolder(const char* name, Error* error = nullptr) const;
