@@ -14,17 +14,17 @@
 #include <QTime>
 #include <QTimer>
 
+#include "cleaner/process_cleaner.h"
 #include "draw/colour.h"
 #include "draw/font.h"
-#include "ui/main/artwork.h"
-#include "ui/main/form_data.h"
-#include "ui/main/mod_browse.h"
-#include "ui/watcher/form8.h"
-#include "cleaner/process_cleaner.h"
 #include "engine/database.h"
 #include "engine/disposal.h"
 #include "engine/scan.h"
 #include "platform/drive.h"
+#include "ui/main/artwork.h"
+#include "ui/main/form_data.h"
+#include "ui/main/mod_browse.h"
+#include "ui/watcher/form8.h"
 
 namespace velquin::ui {
 
@@ -159,7 +159,8 @@ QString TimeWithSeconds(const QLocale& locale, QTime time) {
 
 }  // namespace
 
-Form1::Form1(Form1Options options, QWidget* parent) : QWidget(parent), options_(std::move(options)) {
+Form1::Form1(Form1Options options, QWidget* parent)
+    : QWidget(parent), options_(std::move(options)) {
     setObjectName("Form1");
     BuildControls();
     Load();
@@ -222,10 +223,11 @@ void Form1::BuildControls() {
 void Form1::Load() {
     for (const auto& line : StartupLogLines()) AppendLog(line);
     List3->scrollToTop();
-    Text1->setText(QString::fromStdString(platform::NativeTargetPath(Text1->text().toStdString())));
+    // The design-time target "C:\" as this system names it.
+    Text1->setText(Q(platform::NativeTargetPath(S(Text1->text()))));
 
     // Form8 stays loaded and hidden for the life of the window, polling for a removable drive.
-    const platform::SystemRoots roots{options_.procRoot.toStdString(), options_.sysRoot.toStdString()};
+    const platform::SystemRoots roots{S(options_.procRoot), S(options_.sysRoot)};
     form8_ = new Form8(platform::OpenRemovableDriveQuery(roots), this);
     form8_->show();
     form8_->hide();
@@ -278,7 +280,9 @@ void Form1::Timer1Tick() {
     if (step.caption) Label21->setText(Q(*step.caption));
 }
 
-void Form1::Timer3Tick() { (void)P2->bar().SetValue(BusyBarTick(P2->bar().Value(), P2->bar().Max())); }
+void Form1::Timer3Tick() {
+    (void)P2->bar().SetValue(BusyBarTick(P2->bar().Value(), P2->bar().Max()));  // always in range
+}
 
 void Form1::Timer9Tick() { controller_.ClockTick(); }
 
@@ -317,12 +321,13 @@ void Form1::ResetScanCountLabels() {
 }
 
 ScanCounts Form1::Counts() const {
-    return {S(Label8->text()), S(Label11->text()), S(Label7->text()), std::to_string(filesRemoved_)};
+    return {S(Label8->text()), S(Label11->text()), S(Label7->text()),
+            std::to_string(filesRemoved_)};
 }
 
 void Form1::RunWalk(const std::string& target) {
     if (!database_) {
-        database_ = std::make_unique<engine::SignatureDatabase>(options_.databasePath.toStdString());
+        database_ = std::make_unique<engine::SignatureDatabase>(S(options_.databasePath));
         processTable_ = options_.processTable ? options_.processTable()
                                               : platform::OpenSystemProcessTable();
     }

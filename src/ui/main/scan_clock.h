@@ -33,7 +33,7 @@ IndicatorStep ActivityIndicatorTick(int value, int max);
 
 inline constexpr const char* kIndicatorIdle = "[-]";
 
-// One tick of the busy bar: moves on by one and wraps to 0 at `max`, showing activity, not progress.
+// One tick of the busy bar: moves on by one and wraps to 0 at `max` (activity, not progress).
 int BusyBarTick(int value, int max);
 
 }  // namespace velquin::ui

@@ -122,7 +122,8 @@ protected:
             options.processTable = [this] {
                 return std::make_unique<FakeProcessTable>(survivor_, &spawned_);
             };
-            if (refuseRemoval_) options.disposal = [] { return std::make_unique<RefusingDisposal>(); };
+            if (refuseRemoval_)
+                options.disposal = [] { return std::make_unique<RefusingDisposal>(); };
             form_ = std::make_unique<Form1>(options);
             form_->show();
         }
@@ -142,7 +143,8 @@ protected:
     std::vector<std::string> Log() {
         std::vector<std::string> lines;
         auto* list = Child<QListWidget>("List3");
-        for (int i = 0; i < list->count(); ++i) lines.push_back(list->item(i)->text().toStdString());
+        for (int i = 0; i < list->count(); ++i)
+            lines.push_back(list->item(i)->text().toStdString());
         return lines;
     }
     std::vector<std::string> Report() {
@@ -160,10 +162,12 @@ protected:
     }
 
     // Folder with `files` small files and the given subfolders, each holding one file.
-    fs::path MakeTree(const std::string& name, int files, std::vector<std::string> subfolders = {}) {
+    fs::path MakeTree(const std::string& name, int files,
+                      std::vector<std::string> subfolders = {}) {
         const fs::path dir = root_ / name;
         fs::create_directories(dir);
-        for (int i = 0; i < files; ++i) std::ofstream(dir / ("f" + std::to_string(i) + ".txt")) << i;
+        for (int i = 0; i < files; ++i)
+            std::ofstream(dir / ("f" + std::to_string(i) + ".txt")) << i;
         for (const auto& sub : subfolders) {
             fs::create_directories(dir / sub);
             std::ofstream(dir / sub / "inner.txt") << sub;
@@ -273,7 +277,8 @@ TEST_F(Form1Test, DetectedFileIsLoggedWithItsProcessLinesAndRemoved) {
     Click("Scan");
 
     const auto log = Log();
-    const auto at = std::find(log.begin(), log.end(), "Found Qarnix On Process, Restart explorer.exe");
+    const auto at =
+        std::find(log.begin(), log.end(), "Found Qarnix On Process, Restart explorer.exe");
     ASSERT_NE(at, log.end());
     EXPECT_THAT(std::vector<std::string>(at, at + 3),
                 ElementsAre("Found Qarnix On Process, Restart explorer.exe",
@@ -321,7 +326,8 @@ TEST_F(Form1Test, ReportDateAndTimeUseTheSystemsShortFormats) {
     const QLocale locale = QLocale::system();
     const QString today = locale.toString(QDate::currentDate(), QLocale::ShortFormat);
     Click("Scan");
-    const QString latest = QString::fromStdString(Report()[5]).mid(int(strlen("Latest Scanned : ")));
+    const QString latest =
+        QString::fromStdString(Report()[5]).mid(int(strlen("Latest Scanned : ")));
     EXPECT_TRUE(latest.startsWith(today + "/")) << latest.toStdString();
     const QString time = latest.mid(today.size() + 1);
     EXPECT_EQ(time.count(':'), 2) << time.toStdString();  // hours, minutes and seconds
@@ -362,9 +368,10 @@ TEST_F(Form1Test, SecondScanClearsTheLogAndCountsAnewButDetectionsAddUp) {
     const auto log = Log();
     EXPECT_EQ(std::count(log.begin(), log.end(), "Scanning Completed"), 1);
     EXPECT_EQ(log[1], "Path Scanned : " + (root_ / "small").string());
-    EXPECT_THAT(Report(), ElementsAre("File Scanned : 2", "Folder Scanned : 0", "Virus Detected : 2",
-                                      "File Removed : 2", "Time Scanned : 00:00:00", ::testing::_,
-                                      "Scanning Completed"));
+    EXPECT_THAT(Report(),
+                ElementsAre("File Scanned : 2", "Folder Scanned : 0", "Virus Detected : 2",
+                            "File Removed : 2", "Time Scanned : 00:00:00", ::testing::_,
+                            "Scanning Completed"));
 }
 
 TEST_F(Form1Test, MissingTargetReportsZeroEntriesAndFolders) {
