@@ -59,7 +59,6 @@ public:
     void Timer3Tick();  // busy bar
     void Timer9Tick();  // elapsed-time clock
 
-    const ScanRunController& Controller() const { return controller_; }
     Form8* Form8Window() const { return form8_; }
 
 protected:
