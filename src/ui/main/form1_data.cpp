@@ -55,7 +55,7 @@ left = 240
 top = 720
 width = 255
 height = 255
-forecolor = &H00FFFFFF&
+forecolor = &H00402000&
 backstyle = 0
 font = Font("MS Sans Serif", 8.25, 700, False, False, False, 0, 0)
 
