@@ -184,6 +184,8 @@ void SignatureDatabase::Reload() {
     load.path = path_;
     std::string text;
     load.error = platform::ReadFile(path_, text);
+    // Positions in the parsed table are 32-bit.
+    if (load.error == platform::Error::None && text.size() >= 0xFFFFFFFFu) load.error = platform::Error::Unsupported;
     if (load.error == platform::Error::None) {
         list_ = SignatureList::Parse(text);
         load.records = list_.RecordCount();

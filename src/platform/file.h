@@ -113,7 +113,7 @@ Error ReadFile(const std::string& path, std::string& out);
 std::string ExecutableFolder();
 
 // The platform's path separator, which ends every folder path the engine builds.
-#if defined(_WIN32)
+#ifdef _WIN32
 inline constexpr char kPathSeparator = '\\';
 #else
 inline constexpr char kPathSeparator = '/';

@@ -42,5 +42,27 @@ TEST(FileChangeWatchTest, ReportsEachChangeOnceInBothModes) {
     }
 }
 
+TEST(FileChangeWatchTest, FollowsAFileBehindALinkAndTheLinkItself) {
+    testing::TestTree tree;
+    const std::string target = tree.Write("elsewhere/list", "one");
+    const std::string other = tree.Write("third/list", "other");
+    const std::string link = tree.Path("link");
+    std::filesystem::create_symlink(target, link);
+    FileChangeWatch watch(link);
+    EXPECT_TRUE(watch.Changed());
+    EXPECT_FALSE(watch.Changed());
+    tree.Write("elsewhere/list", "two, longer");
+    EXPECT_TRUE(EventuallyChanged(watch));
+
+    // Pointed elsewhere, the link is still followed.
+    std::filesystem::remove(link);
+    std::filesystem::create_symlink(other, link);
+    EXPECT_TRUE(EventuallyChanged(watch));
+    while (watch.Changed()) {
+    }
+    tree.Write("third/list", "changed at the new place");
+    EXPECT_TRUE(EventuallyChanged(watch));
+}
+
 }  // namespace
 }  // namespace velquin::platform
