@@ -129,6 +129,11 @@ int RunScan(const ScanSettings& settings, engine::SignatureDatabase& database, b
                                  : quarantining ? static_cast<engine::Disposal&>(*quarantining)
                                                 : deletion;
 
+    // A list edited during the scan is read again; its warnings must not land inside the progress line.
+    database.SetLoadListener([&](const engine::DatabaseLoad& load) {
+        sink.ClearProgress();
+        ReportLoad(load, databaseUnreadable);
+    });
     engine::FolderScan scan(database, sink, processes, disposal);
     // Files already in quarantine are not detected again, wherever the folder lies.
     if (quarantine) scan.ExcludeFolder(quarantine->Identity());
@@ -168,7 +173,7 @@ int RunScan(const ScanSettings& settings, engine::SignatureDatabase& database, b
         std::size_t unreadable = sink.Current().unreadable.size();
         if (unreadable > 0) {
             Complain(std::to_string(unreadable) + (unreadable == 1 ? " entry" : " entries") +
-                     " of " + path + " could not be read and count as clean" +
+                     " of " + path + " could not be fingerprinted (unreadable, or a window sum out of range) and count as clean" +
                      (settings.json.empty() ? " (--json lists them)" : ""));
         }
         scan.ResetCounters();

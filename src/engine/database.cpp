@@ -148,13 +148,8 @@ std::string_view SignatureList::Find(std::string_view key) const {
     return {};
 }
 
-struct SignatureDatabase::Watch {
-    explicit Watch(const std::string& path) : watch(path) {}
-    platform::FileChangeWatch watch;
-};
-
 SignatureDatabase::SignatureDatabase(std::string path)
-    : path_(std::move(path)), watch_(std::make_unique<Watch>(path_)) {
+    : path_(std::move(path)), watch_(std::make_unique<platform::FileChangeWatch>(path_)) {
     load_.path = path_;
     load_.error = platform::Error::NotFound;
 }
@@ -171,7 +166,7 @@ std::string SignatureDatabase::DefaultPath() {
 void SignatureDatabase::SetLoadListener(LoadListener listener) { listener_ = std::move(listener); }
 
 const DatabaseLoad& SignatureDatabase::Load() {
-    if (watch_->watch.Changed()) Reload();
+    if (watch_->Changed()) Reload();
     return load_;
 }
 
@@ -180,7 +175,7 @@ std::string_view SignatureDatabase::LookupSignature(const Fingerprint& fingerpri
 }
 
 std::string_view SignatureDatabase::LookupSignature(std::string_view key) {
-    if (watch_->watch.Changed()) Reload();
+    if (watch_->Changed()) Reload();
     return list_.Find(key);
 }
 
@@ -189,6 +184,8 @@ void SignatureDatabase::Reload() {
     load.path = path_;
     std::string text;
     load.error = platform::ReadFile(path_, text);
+    // Positions in the parsed table are 32-bit.
+    if (load.error == platform::Error::None && text.size() >= 0xFFFFFFFFu) load.error = platform::Error::Unsupported;
     if (load.error == platform::Error::None) {
         list_ = SignatureList::Parse(text);
         load.records = list_.RecordCount();

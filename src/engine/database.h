@@ -15,6 +15,10 @@
 #include "platform/error.h"
 #include "platform/memory.h"
 
+namespace velquin::platform {
+class FileChangeWatch;
+}
+
 namespace velquin::engine {
 
 // One parse of a signature list, in file order: the first record of a key wins.
@@ -98,8 +102,7 @@ private:
     SignatureList list_;
     DatabaseLoad load_;
     LoadListener listener_;
-    struct Watch;
-    std::unique_ptr<Watch> watch_;
+    std::unique_ptr<platform::FileChangeWatch> watch_;
 };
 
 }  // namespace velquin::engine

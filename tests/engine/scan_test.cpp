@@ -23,7 +23,11 @@ public:
     std::vector<std::string> calls;
     std::vector<std::string> list2;
     std::vector<std::string> unreadable;
-    std::vector<DetectionReport> reports;
+    struct Report {
+        std::string path;
+        bool gone;
+    };
+    std::vector<Report> reports;
     std::function<bool()> running = [] { return true; };
     bool record = true;
 
@@ -45,7 +49,9 @@ public:
     void EntryUnreadable(std::string_view path, std::string_view) override {
         unreadable.emplace_back(path);
     }
-    void Detected(const DetectionReport& report) override { reports.push_back(report); }
+    void Detected(const DetectionReport& report) override {
+        reports.push_back({std::string(report.path), report.gone});
+    }
 
     void Note(std::string call) {
         if (record) calls.push_back(std::move(call));
@@ -255,28 +261,45 @@ TEST(FolderScanTest, FifoSocketAndDeviceNeverBlockTheWalk) {
     EXPECT_FALSE(std::filesystem::exists(after));
 }
 
+// Writes kWorm as `name` into the folder open as `fd`.
+void PlantWorm(int fd, const char* name) {
+    const int file = openat(fd, name, O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(file, 0);
+    ASSERT_EQ(write(file, kWorm.data(), kWorm.size()), static_cast<ssize_t>(kWorm.size()));
+    close(file);
+}
+
 TEST(FolderScanTest, DeepTreeBeyondThePathLimitIsWalkedAndCleaned) {
     ScanFixture f;
     f.sink.record = false;
-    f.tree.Chain("t", "folder-of-a-deep-tree", 5000);
-    // The deepest folder's path is far beyond the system's limit; plant the file with handles.
-    int fd = open(f.tree.Path("t").c_str(), O_RDONLY | O_DIRECTORY);
-    for (int i = 0; i < 5000; ++i) {
+    // A chain 5000 folders deep, far beyond the system's path limit, made with handles. Two folders
+    // high up also hold a second subfolder: the walk must come back to them after the deep branch.
+    int fd = open(f.tree.Folder("t").c_str(), O_RDONLY | O_DIRECTORY);
+    for (int depth = 1; depth <= 5000; ++depth) {
+        if (depth == 3 || depth == 1000) {
+            mkdirat(fd, "sibling", 0755);
+            const int sibling = openat(fd, "sibling", O_RDONLY | O_DIRECTORY);
+            PlantWorm(sibling, "abc.exe");
+            close(sibling);
+        }
+        mkdirat(fd, "folder-of-a-deep-tree", 0755);
         const int next = openat(fd, "folder-of-a-deep-tree", O_RDONLY | O_DIRECTORY);
         close(fd);
         fd = next;
+        ASSERT_GE(fd, 0);
     }
-    ASSERT_GE(fd, 0);
-    const int file = openat(fd, "abc.exe", O_WRONLY | O_CREAT, 0644);
-    ASSERT_EQ(write(file, kWorm.data(), kWorm.size()), static_cast<ssize_t>(kWorm.size()));
-    close(file);
+    PlantWorm(fd, "abc.exe");
 
     f.scan.ScanFolder(f.tree.Path("t"));
-    EXPECT_EQ(f.scan.FoldersScanned(), 5000u);
-    EXPECT_EQ(f.scan.FilesScanned(), 5001u);
-    ASSERT_EQ(f.sink.list2.size(), 1u);
-    EXPECT_GT(f.sink.list2[0].size(), 100000u);
+    EXPECT_EQ(f.scan.FoldersScanned(), 5002u);
+    EXPECT_EQ(f.scan.FilesScanned(), 5005u);
+    ASSERT_EQ(f.sink.list2.size(), 3u);
+    EXPECT_TRUE(f.sink.unreadable.empty());
+    const auto deepest = std::max_element(f.sink.list2.begin(), f.sink.list2.end(),
+                                          [](const std::string& a, const std::string& b) { return a.size() < b.size(); });
+    EXPECT_GT(deepest->size(), 100000u);
     EXPECT_EQ(faccessat(fd, "abc.exe", F_OK, 0), -1);
+    for (const auto& report : f.sink.reports) EXPECT_TRUE(report.gone) << report.path.substr(0, 200);
     close(fd);
 }
 

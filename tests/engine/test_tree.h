@@ -46,19 +46,6 @@ public:
         return Path(relative);
     }
 
-    // A chain of `depth` folders named `name` below `relative`, made one level at a time so that
-    // its paths may exceed the system's limit.
-    void Chain(const std::string& relative, const std::string& name, int depth) const {
-        int fd = open(Folder(relative).c_str(), O_RDONLY | O_DIRECTORY);
-        for (int i = 0; i < depth && fd >= 0; ++i) {
-            mkdirat(fd, name.c_str(), 0755);
-            const int next = openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY);
-            close(fd);
-            fd = next;
-        }
-        if (fd >= 0) close(fd);
-    }
-
 private:
     std::string root_;
 };
