@@ -35,12 +35,20 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-# A fresh demo tree (harmless generated samples among clean files), scanned with the demo database
-# shipped beside the executables. Exit status 1 means "detections, all handled", the expected end.
+# A fresh demo tree (harmless generated samples among clean files) and the scan console, with the
+# demo database shipped beside the executables. Pick the tree with Browse... > Select Folder.
+# Without a display the command-line scanner scans the tree instead; its exit status 1 means
+# "detections, all handled", the expected end.
 run: build
 	rm -rf $(BUILD)/demo-tree
 	$(BUILD)/bin/velquin-demo tree $(BUILD)/demo-tree
-	$(BUILD)/bin/velquin-scan $(BUILD)/demo-tree; status=$$?; [ $$status -le 1 ]
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  echo "Demo tree: $$(cd $(BUILD)/demo-tree && pwd)"; \
+	  $(BUILD)/bin/velquin; \
+	else \
+	  echo "No display: scanning the demo tree with velquin-scan instead of the window."; \
+	  $(BUILD)/bin/velquin-scan $(BUILD)/demo-tree; status=$$?; [ $$status -le 1 ]; \
+	fi
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)

@@ -10,18 +10,18 @@
 namespace velquin::button {
 
 draw::FontSpec FontSpecOf(const QFont& font) {
-  draw::FontSpec spec;
-  spec.face = font.family();
+  draw::FontSpec result;
+  result.face = font.family();
   if (font.pointSizeF() > 0) {
-    spec.points = font.pointSizeF();
+    result.points = font.pointSizeF();
   } else {
-    spec.pixel_height = font.pixelSize();
+    result.pixel_height = font.pixelSize();
   }
-  spec.weight = font.weight();
-  spec.italic = font.italic();
-  spec.underline = font.underline();
-  spec.strikeout = font.strikeOut();
-  return spec;
+  result.weight = font.weight();
+  result.italic = font.italic();
+  result.underline = font.underline();
+  result.strikeout = font.strikeOut();
+  return result;
 }
 
 draw::FontSpec AmbientFont(const QWidget& control) {

@@ -1,7 +1,5 @@
 // DrawCaptionAndPicture: the common second half of every face (layout, picture with shadow,
 // caption with its effect, drop-down separator and symbol).
-#include <QFontDatabase>
-#include <QPainter>
 
 #include "controls/button/face_layout.h"
 #include "controls/button/face_paint.h"
@@ -42,9 +40,9 @@ void Stamp(draw::Canvas& canvas, const ButtonFace& face, const FacePicture& pict
   ink.tables = face.effect_tables;
   ink.grey = !face.enabled && face.disabled_picture_mode == DisabledPictureMode::Grayscale;
   ink.silhouette = silhouette;
-  ink.useMaskColor = face.use_mask_color;
-  ink.maskColor = face.mask_color;
-  ink.isIcon = picture.is_icon;
+  ink.use_mask_color = face.use_mask_color;
+  ink.mask_color = face.mask_color;
+  ink.is_icon = picture.is_icon;
   DrawPicture(canvas.Image(), x, y, picture.image, ink);
 }
 
@@ -55,42 +53,42 @@ void DrawCaptionAndPicture(draw::Canvas& canvas, ButtonFace& face) {
   const int H = face.height;
   const int style = static_cast<int>(face.style);
   const Colour F = draw::TranslateColor(face.back_color);
-  const bool dropDown = face.drop_down_symbol != 0 || face.drop_down_separator;
-  const int pictureAlign = static_cast<int>(face.picture_align);
+  const bool drop_down = face.drop_down_symbol != 0 || face.drop_down_separator;
+  const int picture_align = static_cast<int>(face.picture_align);
 
   const FacePicture* picture = ChoosePicture(face);
-  const int picW = picture ? picture->image.width() : 0;
-  const int picH = picture ? picture->image.height() : 0;
+  const int pic_w = picture ? picture->image.width() : 0;
+  const int pic_h = picture ? picture->image.height() : 0;
 
-  const draw::FontSpec previousFont = canvas.SelectFont(face.font);
-  Rect measured = CaptionMeasureArea(W, H, dropDown, pictureAlign);
+  const draw::FontSpec previous_font = canvas.SelectFont(face.font);
+  Rect measured = CaptionMeasureArea(W, H, drop_down, picture_align);
   canvas.DrawText(face.caption, measured, TextFlags(face, draw::DT_CALCRECT | draw::DT_WORDBREAK));
 
   CaptionLayoutInput in;
   in.width = W;
   in.height = H;
-  in.textWidth = measured.Width();
-  in.textHeight = measured.Height();
-  in.pictureWidth = picW;
-  in.pictureHeight = picH;
-  in.hasPicture = !face.picture_normal.IsEmpty() && picture;
-  in.captionEmpty = face.caption.trimmed().isEmpty();
-  in.captionAlign = static_cast<int>(face.caption_align);
-  in.pictureAlign = pictureAlign;
-  in.dropDown = dropDown;
-  in.systemTheme = face.style == ButtonStyle::SystemTheme;
-  in.shiftWhenDown = StyleShiftsContentWhenDown(style);
-  in.symbolExtraShift = StyleShiftsSymbolTwiceWhenDown(style);
+  in.text_width = measured.Width();
+  in.text_height = measured.Height();
+  in.picture_width = pic_w;
+  in.picture_height = pic_h;
+  in.has_picture = !face.picture_normal.IsEmpty() && picture;
+  in.caption_empty = face.caption.trimmed().isEmpty();
+  in.caption_align = static_cast<int>(face.caption_align);
+  in.picture_align = picture_align;
+  in.drop_down = drop_down;
+  in.system_theme = face.style == ButtonStyle::SystemTheme;
+  in.shift_when_down = StyleShiftsContentWhenDown(style);
+  in.symbol_extra_shift = StyleShiftsSymbolTwiceWhenDown(style);
   in.down = face.state == ButtonState::Down;
   const CaptionLayout layout = LayoutCaptionAndPicture(in);
 
-  if (face.drop_down_separator && layout.restingCaptionRight < W - 8) {
-    const Colour faceColour = canvas.GetPixel(7, 7);
-    canvas.DrawLine(W - 16, 3, W - 16, H - 3, ShiftColor(faceColour, -0.1));
-    canvas.DrawLine(W - 15, 3, W - 15, H - 3, ShiftColor(faceColour, +0.1));
+  if (face.drop_down_separator && layout.resting_caption_right < W - 8) {
+    const Colour face_colour = canvas.GetPixel(7, 7);
+    canvas.DrawLine(W - 16, 3, W - 16, H - 3, ShiftColor(face_colour, -0.1));
+    canvas.DrawLine(W - 15, 3, W - 15, H - 3, ShiftColor(face_colour, +0.1));
   }
 
-  if (in.hasPicture) {
+  if (in.has_picture) {
     const Rect& at = layout.picture;
     if (face.picture_push_on_hover && face.state == ButtonState::Hot) {
       Stamp(canvas, face, *picture, at.left, at.top, draw::Rgb(192, 192, 192));
@@ -106,12 +104,12 @@ void DrawCaptionAndPicture(draw::Canvas& canvas, ButtonFace& face) {
     }
   }
 
-  const int previousMode = canvas.SetBkMode(draw::TRANSPARENT);
-  const Colour previousText = canvas.TextColor();
-  const unsigned captionFlags = TextFlags(face, draw::DT_CENTER | draw::DT_WORDBREAK);
+  const int previous_mode = canvas.SetBkMode(draw::TRANSPARENT);
+  const Colour previous_text = canvas.TextColor();
+  const unsigned caption_flags = TextFlags(face, draw::DT_CENTER | draw::DT_WORDBREAK);
   auto caption = [&](Colour colour, int dx, int dy) {
     canvas.SetTextColor(colour);
-    canvas.DrawText(face.caption, layout.caption.Offset(dx, dy), captionFlags);
+    canvas.DrawText(face.caption, layout.caption.Offset(dx, dy), caption_flags);
   };
   switch (face.caption_effects) {
     case CaptionEffects::Raised:
@@ -138,23 +136,23 @@ void DrawCaptionAndPicture(draw::Canvas& canvas, ButtonFace& face) {
   Colour text = face.state == ButtonState::Hot ? face.fore_color_hover : face.fore_color;
   if (!face.enabled) text = grey;
   caption(draw::TranslateColor(text), 0, 0);
-  canvas.SetTextColor(previousText);
-  canvas.SetBkMode(previousMode);
-  canvas.SelectFont(previousFont);
+  canvas.SetTextColor(previous_text);
+  canvas.SetBkMode(previous_mode);
+  canvas.SelectFont(previous_font);
 
   if (face.drop_down_symbol != 0) {
     const Colour colour = face.enabled ? draw::TranslateColor(face.fore_color) : grey;
-    DrawDropDownSymbol(canvas, layout.dropDown, QString::number(face.drop_down_symbol).at(0),
+    DrawDropDownSymbol(canvas, layout.drop_down, QString::number(face.drop_down_symbol).at(0),
                        colour);
   }
 
   face.caption_rect = QRect(layout.caption.left, layout.caption.top, layout.caption.Width(),
                             layout.caption.Height());
   face.picture_rect =
-      in.hasPicture ? QRect(layout.picture.left, layout.picture.top, picW, picH) : QRect();
+      in.has_picture ? QRect(layout.picture.left, layout.picture.top, pic_w, pic_h) : QRect();
   face.drop_down_rect = face.drop_down_symbol != 0
-                            ? QRect(layout.dropDown.left, layout.dropDown.top,
-                                    layout.dropDown.Width(), layout.dropDown.Height())
+                            ? QRect(layout.drop_down.left, layout.drop_down.top,
+                                    layout.drop_down.Width(), layout.drop_down.Height())
                             : QRect();
 }
 

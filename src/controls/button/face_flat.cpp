@@ -78,8 +78,8 @@ void PaintSplitGradient(FacePaint& p) {
   switch (p.state()) {
     case ButtonState::Normal:
       p.Region();
-      p.Gradient(0, 0, W, p.halfH, p.Blend(kWhite, p.Shift(F, +0.08)), F);
-      p.Gradient(0, p.halfH, W, draw::Nearest(H / 2.0 + 1), F, p.Shift(F, -0.15));
+      p.Gradient(0, 0, W, p.half_h, p.Blend(kWhite, p.Shift(F, +0.08)), F);
+      p.Gradient(0, p.half_h, W, draw::Nearest(H / 2.0 + 1), F, p.Shift(F, -0.15));
       break;
     case ButtonState::Hot:
       p.Gradient(0, 0, W, H, Rgb(255, 244, 204), Rgb(255, 208, 145));
@@ -125,8 +125,8 @@ void PaintToolbar(FacePaint& p) {
       p.Caption();
       break;
     case ButtonState::Hot:
-      p.Gradient(0, 0, W, p.halfH, Rgb(254, 254, 253), Rgb(244, 244, 238));
-      p.Gradient(0, p.halfH, W, p.halfH, Rgb(244, 244, 238), Rgb(241, 241, 234));
+      p.Gradient(0, 0, W, p.half_h, Rgb(254, 254, 253), Rgb(244, 244, 238));
+      p.Gradient(0, p.half_h, W, p.half_h, Rgb(244, 244, 238), Rgb(241, 241, 234));
       p.Caption();
       p.Line(W - 2, 2, W - 2, H - 2, Rgb(234, 231, 224));
       p.Line(W - 3, 2, W - 3, H - 2, Rgb(240, 240, 234));
@@ -155,7 +155,7 @@ void PaintBandedGlass(FacePaint& p) {
   const int H = p.H;
   const int S = draw::Nearest(H / 2.7);
   const int L = draw::Nearest(H - H / 2.7);
-  auto downBands = [&] {
+  auto down_bands = [&] {
     p.Gradient(0, 0, W, S, Rgb(255, 193, 88), Rgb(255, 175, 81));
     p.Gradient(0, S, W, L, Rgb(255, 143, 70), Rgb(255, 211, 95));
   };
@@ -166,7 +166,7 @@ void PaintBandedGlass(FacePaint& p) {
     p.Gradient(0, S, W, L, Rgb(255, 171, 63), Rgb(255, 225, 117));
     p.Frame(0, 0, W, H, frame);
     if (p.face.over) {
-      downBands();
+      down_bands();
       p.Frame(0, 0, W, H, frame);
     }
     p.Caption();
@@ -183,7 +183,7 @@ void PaintBandedGlass(FacePaint& p) {
       p.Gradient(0, S, W, L, Rgb(255, 215, 103), Rgb(255, 228, 153));
       break;
     case ButtonState::Down:
-      downBands();
+      down_bands();
       break;
   }
   p.Caption();

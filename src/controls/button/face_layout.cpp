@@ -6,44 +6,44 @@
 
 namespace velquin::button {
 
-Rect CaptionMeasureArea(int width, int height, bool dropDown, int pictureAlign) {
+Rect CaptionMeasureArea(int width, int height, bool drop_down, int picture_align) {
   int right = width - 8;
-  if (dropDown) right = (pictureAlign == 2 || pictureAlign == 3) ? width - 24 : width - 16;
+  if (drop_down) right = (picture_align == 2 || picture_align == 3) ? width - 24 : width - 16;
   return {0, 0, right, height};
 }
 
 CaptionLayout LayoutCaptionAndPicture(const CaptionLayoutInput& in) {
   const int W = in.width;
   const int H = in.height;
-  const int picW = in.pictureWidth;
-  const int picH = in.pictureHeight;
-  const bool centred = in.captionAlign == 1;
+  const int pic_w = in.picture_width;
+  const int pic_h = in.picture_height;
+  const bool centred = in.caption_align == 1;
 
-  Rect cap{0, 0, in.textWidth, in.textHeight};
-  const int textTop = (H - in.textHeight) / 2;
-  switch (in.captionAlign) {
+  Rect cap{0, 0, in.text_width, in.text_height};
+  const int text_top = (H - in.text_height) / 2;
+  switch (in.caption_align) {
     case 0:
-      cap = cap.Offset(2, textTop);
+      cap = cap.Offset(2, text_top);
       break;
     case 2:
-      cap = cap.Offset(W - in.textWidth - 4, textTop);
+      cap = cap.Offset(W - in.text_width - 4, text_top);
       break;
     default:
       if (centred) {
-        cap = cap.Offset((W - in.textWidth + picW) / 2, textTop);
-        if (in.dropDown) cap = cap.Offset(-8, 0);
-        if (in.pictureAlign >= 5 && in.pictureAlign <= 8) cap = cap.Offset(-(picW / 2), 0);
+        cap = cap.Offset((W - in.text_width + pic_w) / 2, text_top);
+        if (in.drop_down) cap = cap.Offset(-8, 0);
+        if (in.picture_align >= 5 && in.picture_align <= 8) cap = cap.Offset(-(pic_w / 2), 0);
       }
       break;
   }
 
-  if (in.hasPicture) {
-    switch (in.pictureAlign) {
+  if (in.has_picture) {
+    switch (in.picture_align) {
       case 2:
       case 3:
-        if (cap.right > W - picW - 4) {
-          cap.right = W - picW - 4;
-          cap.left -= picW + 4;
+        if (cap.right > W - pic_w - 4) {
+          cap.right = W - pic_w - 4;
+          cap.left -= pic_w + 4;
         }
         if (centred) cap = cap.Offset(-12, 0);
         break;
@@ -52,17 +52,17 @@ CaptionLayout LayoutCaptionAndPicture(const CaptionLayoutInput& in) {
         break;
       case 5:
       case 6:
-        cap = cap.Offset(0, picH / 2);
+        cap = cap.Offset(0, pic_h / 2);
         break;
       case 7:
       case 8:
-        cap = cap.Offset(0, -(picH / 2));
+        cap = cap.Offset(0, -(pic_h / 2));
         break;
       case 0:
       case 1:
-        if (!centred && cap.left < picW + 4) {
-          cap.right = picW + cap.right + 4;
-          cap.left = picW + 4;
+        if (!centred && cap.left < pic_w + 4) {
+          cap.right = pic_w + cap.right + 4;
+          cap.left = pic_w + 4;
         }
         break;
       default:
@@ -70,9 +70,9 @@ CaptionLayout LayoutCaptionAndPicture(const CaptionLayoutInput& in) {
     }
   }
 
-  if (in.captionAlign == 2 && in.dropDown) cap = cap.Offset(-16, 0);
+  if (in.caption_align == 2 && in.drop_down) cap = cap.Offset(-16, 0);
 
-  if (in.systemTheme) {
+  if (in.system_theme) {
     cap.left = std::max(cap.left, 4);
     cap.top = std::max(cap.top, 4);
     cap.right = std::min(cap.right, W - 4);
@@ -80,37 +80,37 @@ CaptionLayout LayoutCaptionAndPicture(const CaptionLayoutInput& in) {
   }
 
   Rect pic;
-  if (in.hasPicture) {
-    const int centreX = (W - picW) / 2;
-    const int centreY = (H - picH) / 2;
-    int x = centreX;
-    int y = centreY;
-    if (!in.captionEmpty && in.pictureAlign != 4) {
-      switch (in.pictureAlign) {
+  if (in.has_picture) {
+    const int centre_x = (W - pic_w) / 2;
+    const int centre_y = (H - pic_h) / 2;
+    int x = centre_x;
+    int y = centre_y;
+    if (!in.caption_empty && in.picture_align != 4) {
+      switch (in.picture_align) {
         case 0:
           x = 3;
           break;
         case 1:
-          x = cap.left - picW - 4;
+          x = cap.left - pic_w - 4;
           break;
         case 2:
-          x = W - picW - 3;
-          if (in.dropDown) x -= 16;
+          x = W - pic_w - 3;
+          if (in.drop_down) x -= 16;
           x = std::max(x, cap.right + 2);
           break;
         case 3:
           x = cap.right + 4;
-          if (in.dropDown) x -= 16;
+          if (in.drop_down) x -= 16;
           x = std::max(x, cap.right + 2);
           break;
         case 5:
           y = 4;
           break;
         case 6:
-          y = cap.top - picH - 2;
+          y = cap.top - pic_h - 2;
           break;
         case 7:
-          y = H - picH - 4;
+          y = H - pic_h - 4;
           break;
         case 8:
           y = cap.bottom + 2;
@@ -118,24 +118,24 @@ CaptionLayout LayoutCaptionAndPicture(const CaptionLayoutInput& in) {
         default:
           break;
       }
-      if (in.pictureAlign >= 5 && in.pictureAlign <= 8 && in.dropDown) x -= 8;
-    } else if (in.dropDown) {
+      if (in.picture_align >= 5 && in.picture_align <= 8 && in.drop_down) x -= 8;
+    } else if (in.drop_down) {
       x -= 8;
     }
-    pic = {x, y, x + picW, y + picH};
+    pic = {x, y, x + pic_w, y + pic_h};
   }
 
   Rect symbol{W - 15, draw::Nearest(H / 2.0 - 7), W, draw::Nearest(H / 2.0 + 8)};
 
-  const int restingRight = cap.right;
-  if (in.down && in.shiftWhenDown) {
+  const int resting_right = cap.right;
+  if (in.down && in.shift_when_down) {
     cap = cap.Offset(1, 1);
     pic = pic.Offset(1, 1);
     symbol = symbol.Offset(1, 1);
   }
-  if (in.down && in.symbolExtraShift) symbol = symbol.Offset(1, 1);
+  if (in.down && in.symbol_extra_shift) symbol = symbol.Offset(1, 1);
 
-  return {cap, pic, symbol, restingRight};
+  return {cap, pic, symbol, resting_right};
 }
 
 bool StyleShiftsContentWhenDown(int style) {

@@ -10,32 +10,32 @@ namespace velquin::button {
 using draw::Rect;
 
 struct CaptionLayoutInput {
-  int width = 0;                  // W
-  int height = 0;                 // H
-  int textWidth = 0;              // Tw, measured in CaptionMeasureArea
-  int textHeight = 0;             // Th
-  int pictureWidth = 0;           // PicW of the chosen picture, 0 without one
-  int pictureHeight = 0;          // PicH
-  bool hasPicture = false;        // PictureNormal is set
-  bool captionEmpty = true;       // caption empty after trimming spaces
-  int captionAlign = 1;           // 0 left, 1 centre, 2 right
-  int pictureAlign = 1;           // 0..8
-  bool dropDown = false;          // a drop-down symbol or separator is shown
-  bool systemTheme = false;       // style 13 keeps the caption inside the theme's border
-  bool shiftWhenDown = false;     // the style moves caption and picture by (1, 1) when Down
-  bool symbolExtraShift = false;  // the style moves the symbol by one more (1, 1) when Down
-  bool down = false;              // ButtonState is Down
+  int width = 0;                    // W
+  int height = 0;                   // H
+  int text_width = 0;               // Tw, measured in CaptionMeasureArea
+  int text_height = 0;              // Th
+  int picture_width = 0;            // PicW of the chosen picture, 0 without one
+  int picture_height = 0;           // PicH
+  bool has_picture = false;         // PictureNormal is set
+  bool caption_empty = true;        // caption empty after trimming spaces
+  int caption_align = 1;            // 0 left, 1 centre, 2 right
+  int picture_align = 1;            // 0..8
+  bool drop_down = false;           // a drop-down symbol or separator is shown
+  bool system_theme = false;        // style 13 keeps the caption inside the theme's border
+  bool shift_when_down = false;     // the style moves caption and picture by (1, 1) when Down
+  bool symbol_extra_shift = false;  // the style moves the symbol by one more (1, 1) when Down
+  bool down = false;                // ButtonState is Down
 };
 
 struct CaptionLayout {
   Rect caption;
-  Rect picture;                 // meaningful only with hasPicture
-  Rect dropDown;                // symbol rectangle with every Down shift applied
-  int restingCaptionRight = 0;  // caption right edge before the Down shift
+  Rect picture;                   // meaningful only with has_picture
+  Rect drop_down;                 // symbol rectangle with every Down shift applied
+  int resting_caption_right = 0;  // caption right edge before the Down shift
 };
 
 // Area the caption is measured in (word breaking within its width).
-Rect CaptionMeasureArea(int width, int height, bool dropDown, int pictureAlign);
+Rect CaptionMeasureArea(int width, int height, bool drop_down, int picture_align);
 
 CaptionLayout LayoutCaptionAndPicture(const CaptionLayoutInput& in);
 

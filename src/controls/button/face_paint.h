@@ -17,8 +17,8 @@ class FacePaint {
   ButtonFace& face;
   const int W;
   const int H;
-  const int halfH;  // Nearest(H / 2)
-  const Colour F;   // BackColor resolved
+  const int half_h;  // Nearest(H / 2)
+  const Colour F;    // BackColor resolved
 
   ButtonState state() const { return face.state; }
   bool isNormal() const { return face.state == ButtonState::Normal; }

@@ -12,7 +12,7 @@ FacePaint::FacePaint(draw::Canvas& c, ButtonFace& f)
       face(f),
       W(f.width),
       H(f.height),
-      halfH(draw::Nearest(f.height / 2.0)),
+      half_h(draw::Nearest(f.height / 2.0)),
       F(draw::TranslateColor(f.back_color)) {}
 
 void FacePaint::Fill(int x, int y, int w, int h, Colour c) {

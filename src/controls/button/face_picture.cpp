@@ -28,10 +28,10 @@ Rgb FromColour(Colour c) {
 
 // The picture as straight (non-premultiplied) 32-bit pixels; icons are flattened onto their mask
 // colour, other pictures without alpha are read as opaque colour.
-QImage SourcePixels(const QImage& picture, const PictureInk& ink, bool& useAlpha) {
-  useAlpha = !ink.isIcon && picture.hasAlphaChannel();
-  if (useAlpha) return picture.convertToFormat(QImage::Format_ARGB32);
-  if (ink.isIcon) {
+QImage SourcePixels(const QImage& picture, const PictureInk& ink, bool& use_alpha) {
+  use_alpha = !ink.is_icon && picture.hasAlphaChannel();
+  if (use_alpha) return picture.convertToFormat(QImage::Format_ARGB32);
+  if (ink.is_icon) {
     QImage flat(picture.size(), QImage::Format_RGB32);
     flat.fill(QColor::fromRgb(draw::ToQRgb(kIconMaskColor)));
     QPainter p(&flat);
@@ -44,17 +44,17 @@ QImage SourcePixels(const QImage& picture, const PictureInk& ink, bool& useAlpha
 
 }  // namespace
 
-int PictureOpacityFor(int state, bool enabled, int disabledPictureMode, int pictureOpacity,
-                      int pictureOpacityOnOver) {
-  if (state == 1) return pictureOpacityOnOver;
-  if (enabled) return pictureOpacity;
-  if (disabledPictureMode == 1) return draw::Nearest(0.75 * pictureOpacity);
+int PictureOpacityFor(int state, bool enabled, int disabled_picture_mode, int picture_opacity,
+                      int picture_opacity_on_over) {
+  if (state == 1) return picture_opacity_on_over;
+  if (enabled) return picture_opacity;
+  if (disabled_picture_mode == 1) return draw::Nearest(0.75 * picture_opacity);
   return 52;
 }
 
-int PictureEffectFor(int state, int effectOnOver, int effectOnDown) {
-  if (state == 1) return effectOnOver;
-  if (state == 2) return effectOnDown;
+int PictureEffectFor(int state, int effect_on_over, int effect_on_down) {
+  if (state == 1) return effect_on_over;
+  if (state == 2) return effect_on_down;
   return 0;
 }
 
@@ -65,16 +65,16 @@ int GreyLevel(int red, int green, int blue) {
 void DrawPicture(QImage& surface, int x, int y, const QImage& picture, const PictureInk& ink) {
   if (picture.isNull() || ink.opacity <= 0) return;
   if (surface.depth() != 32) surface.convertTo(QImage::Format_RGB32);
-  bool useAlpha = false;
-  const QImage src = SourcePixels(picture, ink, useAlpha);
-  const Colour transparent = ink.isIcon ? kIconMaskColor : draw::TranslateColor(ink.maskColor);
-  const bool masked = !useAlpha && ink.useMaskColor;
-  const std::uint32_t transparentArgb = draw::ToQRgb(transparent) & 0x00FFFFFF;
+  bool use_alpha = false;
+  const QImage src = SourcePixels(picture, ink, use_alpha);
+  const Colour transparent = ink.is_icon ? kIconMaskColor : draw::TranslateColor(ink.mask_color);
+  const bool masked = !use_alpha && ink.use_mask_color;
+  const std::uint32_t transparent_argb = draw::ToQRgb(transparent) & 0x00FFFFFF;
   const bool solid = ink.silhouette.has_value();
   const Rgb silhouette = FromColour(ink.silhouette.value_or(0));
   static const EffectTables kDefaultTables = MakeEffectTables();
   const EffectTables& tables = ink.tables ? *ink.tables : kDefaultTables;
-  const bool useTable = ink.effect == 1 || ink.effect == 2;
+  const bool use_table = ink.effect == 1 || ink.effect == 2;
   const auto& table = ink.effect == 1 ? tables.brighten : tables.darken;
   const int A = std::min(ink.opacity, 255);
 
@@ -88,9 +88,9 @@ void DrawPicture(QImage& surface, int x, int y, const QImage& picture, const Pic
     for (int sx = x0; sx < x1; ++sx) {
       const std::uint32_t px = in[sx];
       int a = A;
-      if (useAlpha) {
+      if (use_alpha) {
         a = int(px >> 24) * A / 255;
-      } else if (masked && (px & 0x00FFFFFF) == transparentArgb) {
+      } else if (masked && (px & 0x00FFFFFF) == transparent_argb) {
         continue;
       }
       if (a == 0) continue;
@@ -100,7 +100,7 @@ void DrawPicture(QImage& surface, int x, int y, const QImage& picture, const Pic
       } else if (ink.grey) {
         const int g = GreyLevel(s.r, s.g, s.b);
         s = {g, g, g};
-      } else if (useTable) {
+      } else if (use_table) {
         s = {table[s.r], table[s.g], table[s.b]};
       }
       std::uint32_t& dst = out[sx + x];

@@ -20,16 +20,16 @@ struct PictureInk {
   const EffectTables* tables = nullptr;
   bool grey = false;                 // disabled button, grey picture mode
   std::optional<Colour> silhouette;  // every drawn pixel gets this colour
-  bool useMaskColor = true;
-  Colour maskColor = 0xE0E0E0;
-  bool isIcon = false;  // icons are masked by kIconMaskColor instead
+  bool use_mask_color = true;
+  Colour mask_color = 0xE0E0E0;
+  bool is_icon = false;  // icons are masked by kIconMaskColor instead
 };
 
 // Opacity A for a state (0 Normal, 1 Hot, 2 Down).
-int PictureOpacityFor(int state, bool enabled, int disabledPictureMode, int pictureOpacity,
-                      int pictureOpacityOnOver);
+int PictureOpacityFor(int state, bool enabled, int disabled_picture_mode, int picture_opacity,
+                      int picture_opacity_on_over);
 // Effect for a state: the over effect when Hot, the down effect when Down, none otherwise.
-int PictureEffectFor(int state, int effectOnOver, int effectOnDown);
+int PictureEffectFor(int state, int effect_on_over, int effect_on_down);
 
 // Grey level of a pixel: weights .30, .59, .11, the red term rounded first.
 int GreyLevel(int red, int green, int blue);

@@ -43,7 +43,7 @@ void PaintRoundedScheme(FacePaint& p) {
   const Colour F = p.F;
   const int W = p.W;
   const int H = p.H;
-  const int h2 = p.halfH;
+  const int h2 = p.half_h;
   const int scheme = p.scheme();
 
   if (!p.face.enabled) {
@@ -108,7 +108,7 @@ void PaintRoundedPanel(FacePaint& p) {
   const Colour F = p.F;
   const int W = p.W;
   const int H = p.H;
-  const int h2 = p.halfH;
+  const int h2 = p.half_h;
 
   if (!p.face.enabled) {
     p.Region();
@@ -121,13 +121,13 @@ void PaintRoundedPanel(FacePaint& p) {
   }
 
   // The shaded five-pixel strips at both sides of the hot and pressed faces.
-  const int upperH = draw::Nearest(H / 2.0 - 2);
-  const int lowerH = draw::Nearest(H - H / 2.0 - 1);
-  auto sides = [&](Colour upperEdge, Colour upperInner, Colour lowerEdge, Colour lowerInner) {
-    p.HorizontalGradient(1, 3, 5, upperH, upperEdge, upperInner);
-    p.HorizontalGradient(1, h2, 5, lowerH, lowerEdge, lowerInner);
-    p.HorizontalGradient(W - 6, 3, 5, upperH, upperInner, upperEdge);
-    p.HorizontalGradient(W - 6, h2, 5, lowerH, lowerInner, lowerEdge);
+  const int upper_h = draw::Nearest(H / 2.0 - 2);
+  const int lower_h = draw::Nearest(H - H / 2.0 - 1);
+  auto sides = [&](Colour upper_edge, Colour upper_inner, Colour lower_edge, Colour lower_inner) {
+    p.HorizontalGradient(1, 3, 5, upper_h, upper_edge, upper_inner);
+    p.HorizontalGradient(1, h2, 5, lower_h, lower_edge, lower_inner);
+    p.HorizontalGradient(W - 6, 3, 5, upper_h, upper_inner, upper_edge);
+    p.HorizontalGradient(W - 6, h2, 5, lower_h, lower_inner, lower_edge);
   };
 
   switch (p.state()) {
@@ -215,7 +215,7 @@ void PaintRoundedGlass(FacePaint& p) {
   const Colour F = p.F;
   const int W = p.W;
   const int H = p.H;
-  const int h2 = p.halfH;
+  const int h2 = p.half_h;
   // A disabled glass button is drawn at rest, with a grey caption.
   if (!p.face.enabled) p.face.state = ButtonState::Normal;
   const ButtonState state = p.state();
@@ -244,7 +244,7 @@ void PaintRoundedGlass(FacePaint& p) {
 void PaintRoundedShaded(FacePaint& p) {
   struct Shades {
     bool region;
-    bool shiftFill;  // fill Shift(F, -0.03) instead of F
+    bool shift_fill;  // fill Shift(F, -0.03) instead of F
     double t, d, b, f, k;
   };
   static constexpr Shades kDisabled{false, false, +0.05, -0.02, +0.08, -0.2, -0.23};
@@ -257,7 +257,7 @@ void PaintRoundedShaded(FacePaint& p) {
   const int H = p.H;
   const Shades& s = !p.face.enabled ? kDisabled : p.isHot() ? kHot : p.isDown() ? kDown : kNormal;
   if (s.region) p.Region();
-  p.Fill(s.shiftFill ? p.Shift(F, -0.03) : F);
+  p.Fill(s.shift_fill ? p.Shift(F, -0.03) : F);
   p.Gradient(0, 0, W, 5, p.Shift(p.Blend(F, kWhite), s.t), F);
   p.Gradient(0, 6, W, H - 1, p.Shift(F, s.d), p.Blend(kWhite, p.Shift(F, s.b)));
   p.Caption();

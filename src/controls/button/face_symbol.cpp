@@ -41,19 +41,19 @@ bool SymbolFontAvailable() {
 }
 
 void DrawDropDownSymbol(draw::Canvas& canvas, const draw::Rect& rect, QChar symbol,
-                        draw::Colour colour, bool useSymbolFont) {
-  if (useSymbolFont) {
+                        draw::Colour colour, bool use_symbol_font) {
+  if (use_symbol_font) {
     draw::FontSpec font;
     font.face = kSymbolFace;
     font.pixel_height = kCell;
     font.charset = 2;  // symbol character set
-    const draw::FontSpec previousFont = canvas.SelectFont(font);
-    const draw::Colour previousColour = canvas.SetTextColor(colour);
-    const int previousMode = canvas.SetBkMode(draw::TRANSPARENT);
+    const draw::FontSpec previous_font = canvas.SelectFont(font);
+    const draw::Colour previous_colour = canvas.SetTextColor(colour);
+    const int previous_mode = canvas.SetBkMode(draw::TRANSPARENT);
     canvas.DrawText(QString(symbol), rect, draw::DT_NOPREFIX);
-    canvas.SetBkMode(previousMode);
-    canvas.SetTextColor(previousColour);
-    canvas.SelectFont(previousFont);
+    canvas.SetBkMode(previous_mode);
+    canvas.SetTextColor(previous_colour);
+    canvas.SelectFont(previous_font);
     return;
   }
   const int l = rect.left;

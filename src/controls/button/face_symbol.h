@@ -15,6 +15,6 @@ bool SymbolFontAvailable();
 // Draws glyph `symbol` ('3' left, '4' right, '5' up, '6' down arrow; '0' to '2' the window
 // buttons) at the top-left of `rect` in a 14-pixel cell.
 void DrawDropDownSymbol(draw::Canvas& canvas, const draw::Rect& rect, QChar symbol,
-                        draw::Colour colour, bool useSymbolFont = SymbolFontAvailable());
+                        draw::Colour colour, bool use_symbol_font = SymbolFontAvailable());
 
 }  // namespace velquin::button

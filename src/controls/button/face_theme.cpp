@@ -51,24 +51,24 @@ void PaintSystemTheme(FacePaint& p) {
     p.Caption();
     return;
   }
-  const QRect buttonRect(0, 0, p.W, p.H);
+  const QRect button_rect(0, 0, p.W, p.H);
 
   // The window region is the part of the button the style paints.
   QImage shape(p.W, p.H, QImage::Format_ARGB32_Premultiplied);
   shape.fill(Qt::transparent);
   {
     QPainter painter(&shape);
-    const QStyleOptionButton opt = PushButtonOption(p, buttonRect);
+    const QStyleOptionButton opt = PushButtonOption(p, button_rect);
     style->drawPrimitive(QStyle::PE_PanelButtonCommand, &opt, &painter, nullptr);
   }
   const QImage mask = shape.createAlphaMask();
   QRegion region(QBitmap::fromImage(mask));
-  if (region.isEmpty()) region = QRegion(buttonRect);
+  if (region.isEmpty()) region = QRegion(button_rect);
   p.face.window_region = region;
 
   {
     QPainter painter(&p.canvas.Image());
-    const QStyleOptionButton opt = PushButtonOption(p, buttonRect);
+    const QStyleOptionButton opt = PushButtonOption(p, button_rect);
     style->drawPrimitive(QStyle::PE_PanelButtonCommand, &opt, &painter, nullptr);
   }
   p.Caption();

@@ -49,20 +49,19 @@ QFont TitleFont(const QFont& base) {
 
 }  // namespace
 
-TooltipWindow::TooltipWindow(QWidget* control, bool balloon, bool rightToLeft)
+TooltipWindow::TooltipWindow(QWidget* control, bool balloon, bool right_to_left)
     : QWidget(control, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
-                           Qt::WindowTransparentForInput |
-                           Qt::BypassWindowManagerHint),
+                           Qt::WindowTransparentForInput | Qt::BypassWindowManagerHint),
       control_(control),
       balloon_(balloon) {
   setAttribute(Qt::WA_ShowWithoutActivating);
   setAttribute(Qt::WA_TranslucentBackground);
-  setLayoutDirection(rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
+  setLayoutDirection(right_to_left ? Qt::RightToLeft : Qt::LeftToRight);
   setFont(TipFont());
-  wakeUp_.setSingleShot(true);
-  autoHide_.setSingleShot(true);
-  connect(&wakeUp_, &QTimer::timeout, this, [this] { popUp(QCursor::pos()); });
-  connect(&autoHide_, &QTimer::timeout, this, [this] {
+  wake_up_.setSingleShot(true);
+  auto_hide_.setSingleShot(true);
+  connect(&wake_up_, &QTimer::timeout, this, [this] { popUp(QCursor::pos()); });
+  connect(&auto_hide_, &QTimer::timeout, this, [this] {
     expired_ = true;
     hide();
   });
@@ -71,33 +70,33 @@ TooltipWindow::TooltipWindow(QWidget* control, bool balloon, bool rightToLeft)
 QFont TooltipWindow::TipFont() { return QApplication::font("QTipLabel"); }
 
 void TooltipWindow::addTool(const QRect& rect, const QString& text) {
-  toolAdded_ = true;
-  toolRect_ = rect;
+  tool_added_ = true;
+  tool_rect_ = rect;
   text_ = text;
   if (control_) {
     control_->installEventFilter(this);
     // The cursor is already inside when the control asks for its tip.
     if (control_->rect().contains(control_->mapFromGlobal(QCursor::pos())))
-      wakeUp_.start(wakeUpDelay());
+      wake_up_.start(wakeUpDelay());
   }
 }
 
 void TooltipWindow::setTitle(int icon, const QString& title) {
-  titleSet_ = true;
+  title_set_ = true;
   icon_ = icon;
   title_ = title;
 }
 
-void TooltipWindow::setMaxTipWidth(int width) { maxTipWidth_ = width; }
+void TooltipWindow::setMaxTipWidth(int width) { max_tip_width_ = width; }
 
 void TooltipWindow::setTipBackColor(const QColor& colour) {
-  customBack_ = true;
+  custom_back_ = true;
   back_ = colour;
   update();
 }
 
 QColor TooltipWindow::backColor() const {
-  return customBack_ ? back_ : palette().color(QPalette::ToolTipBase);
+  return custom_back_ ? back_ : palette().color(QPalette::ToolTipBase);
 }
 
 int TooltipWindow::wakeUpDelay() const {
@@ -114,15 +113,15 @@ bool TooltipWindow::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::Enter:
       expired_ = false;
-      wakeUp_.start(wakeUpDelay());
+      wake_up_.start(wakeUpDelay());
       break;
     case QEvent::MouseMove:
       if (!isVisible() && !expired_) {
         const auto* me = static_cast<QMouseEvent*>(event);
-        if (toolRect_.contains(me->position().toPoint()))
-          wakeUp_.start(wakeUpDelay());
+        if (tool_rect_.contains(me->position().toPoint()))
+          wake_up_.start(wakeUpDelay());
         else
-          wakeUp_.stop();
+          wake_up_.stop();
       }
       break;
     case QEvent::Leave:
@@ -131,8 +130,8 @@ bool TooltipWindow::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress:
     case QEvent::Hide:
     case QEvent::WindowDeactivate:
-      wakeUp_.stop();
-      autoHide_.stop();
+      wake_up_.stop();
+      auto_hide_.stop();
       hide();
       break;
     default:
@@ -144,43 +143,43 @@ bool TooltipWindow::eventFilter(QObject* watched, QEvent* event) {
 QRect TooltipWindow::bodyRect() const {
   const int stem = balloon_ ? kStemHeight : 0;
   const QRect all = rect().adjusted(0, 0, -kShadow, -kShadow);
-  return stemUp_ ? all.adjusted(0, stem, 0, 0) : all.adjusted(0, 0, 0, -stem);
+  return stem_up_ ? all.adjusted(0, stem, 0, 0) : all.adjusted(0, 0, 0, -stem);
 }
 
 void TooltipWindow::layoutFor(const QPoint& cursor) {
   const QFontMetrics fm(font());
   const QFontMetrics tm(TitleFont(font()));
   const int pad = balloon_ ? kBalloonPadding : kPadding;
-  const int wrap = maxTipWidth_ > 0 ? maxTipWidth_ : 10000;
-  const QRect textBox = fm.boundingRect(QRect(0, 0, wrap, 10000), Qt::TextWordWrap, text_);
-  int contentW = textBox.width();
-  int contentH = textBox.height();
-  if (titleSet_) {
-    const int iconW = icon_ >= 1 && icon_ <= 3 ? kIconSize + kTitleGap : 0;
-    const int titleW = iconW + tm.horizontalAdvance(title_);
-    contentW = std::max(contentW, titleW);
-    contentH += std::max(tm.height(), iconW ? kIconSize : 0) + kTitleGap;
+  const int wrap = max_tip_width_ > 0 ? max_tip_width_ : 10000;
+  const QRect text_box = fm.boundingRect(QRect(0, 0, wrap, 10000), Qt::TextWordWrap, text_);
+  int content_w = text_box.width();
+  int content_h = text_box.height();
+  if (title_set_) {
+    const int icon_w = icon_ >= 1 && icon_ <= 3 ? kIconSize + kTitleGap : 0;
+    const int title_w = icon_w + tm.horizontalAdvance(title_);
+    content_w = std::max(content_w, title_w);
+    content_h += std::max(tm.height(), icon_w ? kIconSize : 0) + kTitleGap;
   }
-  const int bodyW = contentW + 2 * pad;
-  const int bodyH = contentH + 2 * pad;
+  const int body_w = content_w + 2 * pad;
+  const int body_h = content_h + 2 * pad;
   const int stem = balloon_ ? kStemHeight : 0;
-  const QSize full(bodyW + kShadow, bodyH + stem + kShadow);
+  const QSize full(body_w + kShadow, body_h + stem + kShadow);
 
   const QScreen* screen = QGuiApplication::screenAt(cursor);
   const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1 << 14, 1 << 14);
   QPoint at;
   if (balloon_) {
-    stemUp_ = cursor.y() + full.height() <= avail.bottom();
-    at = QPoint(cursor.x() - 2 * kStemWidth, stemUp_ ? cursor.y() : cursor.y() - full.height());
+    stem_up_ = cursor.y() + full.height() <= avail.bottom();
+    at = QPoint(cursor.x() - 2 * kStemWidth, stem_up_ ? cursor.y() : cursor.y() - full.height());
   } else {
-    stemUp_ = true;
+    stem_up_ = true;
     at = QPoint(cursor.x(), cursor.y() + kCursorGap);
     if (at.y() + full.height() > avail.bottom()) at.setY(cursor.y() - full.height());
   }
   if (layoutDirection() == Qt::RightToLeft)
     at.setX(at.x() - full.width() + (balloon_ ? 4 * kStemWidth : 0));
   at.setX(std::clamp(at.x(), avail.left(), std::max(avail.left(), avail.right() - full.width())));
-  stemX_ = std::clamp(cursor.x() - at.x(), kBalloonRadius, bodyW - kBalloonRadius - kStemWidth);
+  stem_x_ = std::clamp(cursor.x() - at.x(), kBalloonRadius, body_w - kBalloonRadius - kStemWidth);
   setGeometry(QRect(at, full));
 
   // The shape: the body (rounded for a balloon, with its stem) and its shadow.
@@ -189,19 +188,19 @@ void TooltipWindow::layoutFor(const QPoint& cursor) {
   QPainterPath shape;
   if (balloon_) {
     shape.addRoundedRect(body, kBalloonRadius, kBalloonRadius);
-    const qreal left = stemX_ + 0.5;
+    const qreal left = stem_x_ + 0.5;
     const qreal right = left + kStemWidth;
-    QPolygonF stemShape;
-    if (stemUp_)
-      stemShape << QPointF(left, body.top() + 2) << QPointF(left, 0.5)
-                << QPointF(right, body.top() + 2);
+    QPolygonF stem_shape;
+    if (stem_up_)
+      stem_shape << QPointF(left, body.top() + 2) << QPointF(left, 0.5)
+                 << QPointF(right, body.top() + 2);
     else
-      stemShape << QPointF(left, body.bottom() - 2) << QPointF(left, height() - kShadow - 0.5)
-                << QPointF(right, body.bottom() - 2);
-    stemShape << stemShape.first();
-    QPainterPath stemPath;
-    stemPath.addPolygon(stemShape);
-    shape = shape.united(stemPath);
+      stem_shape << QPointF(left, body.bottom() - 2) << QPointF(left, height() - kShadow - 0.5)
+                 << QPointF(right, body.bottom() - 2);
+    stem_shape << stem_shape.first();
+    QPainterPath stem_path;
+    stem_path.addPolygon(stem_shape);
+    shape = shape.united(stem_path);
   } else {
     shape.addRect(body);
   }
@@ -214,11 +213,11 @@ void TooltipWindow::layoutFor(const QPoint& cursor) {
 }
 
 void TooltipWindow::popUp(const QPoint& cursor) {
-  if (!toolAdded_ || text_.isEmpty() || !control_ || !control_->isVisible()) return;
+  if (!tool_added_ || text_.isEmpty() || !control_ || !control_->isVisible()) return;
   layoutFor(cursor);
   show();
   raise();
-  autoHide_.start(autoHideDelay());
+  auto_hide_.start(autoHideDelay());
 }
 
 void TooltipWindow::paintEvent(QPaintEvent*) {
@@ -233,23 +232,24 @@ void TooltipWindow::paintEvent(QPaintEvent*) {
   const int pad = balloon_ ? kBalloonPadding : kPadding;
   QRect content = bodyRect().adjusted(pad, pad, -pad, -pad);
   const int align = (rtl ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop;
-  if (titleSet_) {
+  if (title_set_) {
     const QFont tf = TitleFont(font());
-    const int lineH = std::max(QFontMetrics(tf).height(), icon_ >= 1 && icon_ <= 3 ? kIconSize : 0);
-    QRect line(content.left(), content.top(), content.width(), lineH);
+    const int line_h =
+        std::max(QFontMetrics(tf).height(), icon_ >= 1 && icon_ <= 3 ? kIconSize : 0);
+    QRect line(content.left(), content.top(), content.width(), line_h);
     const QIcon icon = TitleIcon(icon_, this);
     if (!icon.isNull()) {
-      const QRect iconBox =
+      const QRect icon_box =
           rtl ? QRect(line.right() - kIconSize + 1, line.top(), kIconSize, kIconSize)
               : QRect(line.left(), line.top(), kIconSize, kIconSize);
-      icon.paint(&p, iconBox);
+      icon.paint(&p, icon_box);
       line = rtl ? line.adjusted(0, 0, -(kIconSize + kTitleGap), 0)
                  : line.adjusted(kIconSize + kTitleGap, 0, 0, 0);
     }
     p.setFont(tf);
     p.drawText(line, align | Qt::AlignVCenter, title_);
     p.setFont(font());
-    content.setTop(content.top() + lineH + kTitleGap);
+    content.setTop(content.top() + line_h + kTitleGap);
   }
   p.drawText(content, align | Qt::TextWordWrap, text_);
 }

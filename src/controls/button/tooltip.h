@@ -38,7 +38,7 @@ class TooltipWindow : public QWidget {
  public:
   static constexpr int kMaxTipWidth = 240;
 
-  TooltipWindow(QWidget* control, bool balloon, bool rightToLeft);
+  TooltipWindow(QWidget* control, bool balloon, bool right_to_left);
 
   void addTool(const QRect& rect, const QString& text);
   void setTitle(int icon, const QString& title);
@@ -46,20 +46,22 @@ class TooltipWindow : public QWidget {
   void setTipBackColor(const QColor& colour);
 
   bool isBalloon() const { return balloon_; }
-  bool hasTool() const { return toolAdded_; }
-  QRect toolRect() const { return toolRect_; }
+  bool hasTool() const { return tool_added_; }
+  QRect toolRect() const { return tool_rect_; }
   QString text() const { return text_; }
-  bool titleSet() const { return titleSet_; }
+  bool titleSet() const { return title_set_; }
   int titleIcon() const { return icon_; }
   QString title() const { return title_; }
-  int maxTipWidth() const { return maxTipWidth_; }
-  bool hasCustomBackColor() const { return customBack_; }
+  int maxTipWidth() const { return max_tip_width_; }
+  bool hasCustomBackColor() const { return custom_back_; }
   QColor backColor() const;
 
   // Shows the tip for a cursor at global position, as the wake-up timer does.
   void popUp(const QPoint& cursor);
   int wakeUpDelay() const;
   int autoHideDelay() const;
+  // The wake-up delay is running: the tip shows when it ends.
+  bool isWaking() const { return wake_up_.isActive(); }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -72,21 +74,21 @@ class TooltipWindow : public QWidget {
 
   QPointer<QWidget> control_;
   bool balloon_;
-  bool toolAdded_ = false;
-  QRect toolRect_;
+  bool tool_added_ = false;
+  QRect tool_rect_;
   QString text_;
-  bool titleSet_ = false;
+  bool title_set_ = false;
   int icon_ = 0;
   QString title_;
-  int maxTipWidth_ = -1;
-  bool customBack_ = false;
+  int max_tip_width_ = -1;
+  bool custom_back_ = false;
   QColor back_;
-  QTimer wakeUp_;
-  QTimer autoHide_;
+  QTimer wake_up_;
+  QTimer auto_hide_;
   bool expired_ = false;  // shown and timed out: no reshow before the cursor re-enters
   QPainterPath shape_;
-  bool stemUp_ = true;  // balloon stem at the top (tip below the cursor)
-  int stemX_ = 16;
+  bool stem_up_ = true;  // balloon stem at the top (tip below the cursor)
+  int stem_x_ = 16;
 };
 
 }  // namespace velquin::button

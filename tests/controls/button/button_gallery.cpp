@@ -48,8 +48,10 @@ struct Column {
   bool enabled = true;
   bool focused = false;
   bool picture = false;
-  bool dropDown = false;
+  bool drop_down = false;
   bool set = false;
+  bool shadow = false;        // picture shadow and the raised caption effect
+  bool grey_picture = false;  // disabled, grey picture mode
 };
 
 ButtonFace FaceFor(int style, const Column& col, const EffectTables& tables) {
@@ -73,7 +75,7 @@ ButtonFace FaceFor(int style, const Column& col, const EffectTables& tables) {
   f.font = draw::DefaultFont();
   f.effect_tables = &tables;
   if (col.picture) f.picture_normal.image = SamplePicture();
-  if (col.dropDown) {
+  if (col.drop_down) {
     f.drop_down_symbol = 6;
     f.drop_down_separator = true;
     f.caption = QStringLiteral("Browse...");
@@ -82,6 +84,11 @@ ButtonFace FaceFor(int style, const Column& col, const EffectTables& tables) {
     f.mode = ButtonMode::Check;
     f.value = true;
   }
+  if (col.shadow) {
+    f.picture_shadow = true;
+    f.caption_effects = CaptionEffects::Raised;
+  }
+  if (col.grey_picture) f.disabled_picture_mode = DisabledPictureMode::Grayscale;
   return f;
 }
 
@@ -106,10 +113,13 @@ int main(int argc, char** argv) {
       {"Picture", ButtonState::Normal, true, false, true},
       {"Picture hot", ButtonState::Hot, true, false, true},
       {"Drop-down hot", ButtonState::Hot, true, false, false, true},
+      {"Shadow, raised", ButtonState::Normal, true, false, true, false, false, true},
+      {"Disabled grey", ButtonState::Normal, false, false, true, false, false, false, true},
   };
   const int ncol = int(std::size(columns));
-  const int tooltipBand = 120;
-  QImage sheet(kLabelW + ncol * kCellW, kHeaderH + 14 * kCellH + tooltipBand, QImage::Format_RGB32);
+  const int tooltip_band = 120;
+  QImage sheet(kLabelW + ncol * kCellW, kHeaderH + 14 * kCellH + tooltip_band,
+               QImage::Format_RGB32);
   sheet.fill(QColor(255, 255, 255));
   QPainter p(&sheet);
   p.setFont(QFont(QStringLiteral("DejaVu Sans"), 8));

@@ -10,12 +10,12 @@ CaptionLayoutInput Base() {
   CaptionLayoutInput in;
   in.width = 100;
   in.height = 30;
-  in.textWidth = 40;
-  in.textHeight = 14;
-  in.pictureWidth = 16;
-  in.pictureHeight = 16;
-  in.hasPicture = true;
-  in.captionEmpty = false;
+  in.text_width = 40;
+  in.text_height = 14;
+  in.picture_width = 16;
+  in.picture_height = 16;
+  in.has_picture = true;
+  in.caption_empty = false;
   return in;
 }
 
@@ -27,9 +27,9 @@ TEST(FaceLayout, MeasureAreaLeavesRoomForTheDropDown) {
 
 struct PlacementCase {
   const char* name;
-  int captionAlign;
-  int pictureAlign;
-  bool dropDown;
+  int caption_align;
+  int picture_align;
+  bool drop_down;
   Rect caption;
   Rect picture;
 };
@@ -58,9 +58,9 @@ TEST(FaceLayout, PlacesCaptionAndPictureByAlignment) {
   };
   for (const auto& c : cases) {
     CaptionLayoutInput in = Base();
-    in.captionAlign = c.captionAlign;
-    in.pictureAlign = c.pictureAlign;
-    in.dropDown = c.dropDown;
+    in.caption_align = c.caption_align;
+    in.picture_align = c.picture_align;
+    in.drop_down = c.drop_down;
     const CaptionLayout out = LayoutCaptionAndPicture(in);
     EXPECT_EQ(out.caption, c.caption)
         << c.name << ": caption " << out.caption.left << "," << out.caption.top << ","
@@ -73,40 +73,40 @@ TEST(FaceLayout, PlacesCaptionAndPictureByAlignment) {
 
 TEST(FaceLayout, EmptyCaptionCentresThePicture) {
   CaptionLayoutInput in = Base();
-  in.captionEmpty = true;
-  in.textWidth = 0;
-  in.textHeight = 0;
-  in.pictureAlign = 0;
+  in.caption_empty = true;
+  in.text_width = 0;
+  in.text_height = 0;
+  in.picture_align = 0;
   EXPECT_EQ(LayoutCaptionAndPicture(in).picture, (Rect{42, 7, 58, 23}));
 }
 
 TEST(FaceLayout, DownShiftsContentAndSymbol) {
   CaptionLayoutInput in = Base();
   in.height = 23;  // symbol rows Nearest(4.5) = 4 to Nearest(19.5) = 20
-  in.dropDown = true;
-  const Rect symbolAtRest{85, 4, 100, 20};
-  EXPECT_EQ(LayoutCaptionAndPicture(in).dropDown, symbolAtRest);
+  in.drop_down = true;
+  const Rect symbol_at_rest{85, 4, 100, 20};
+  EXPECT_EQ(LayoutCaptionAndPicture(in).drop_down, symbol_at_rest);
 
   in.down = true;
   const CaptionLayout still = LayoutCaptionAndPicture(in);
-  EXPECT_EQ(still.dropDown, symbolAtRest);
+  EXPECT_EQ(still.drop_down, symbol_at_rest);
 
-  in.shiftWhenDown = true;
-  in.symbolExtraShift = true;
+  in.shift_when_down = true;
+  in.symbol_extra_shift = true;
   const CaptionLayout moved = LayoutCaptionAndPicture(in);
   Rect cap = still.caption;
   cap = cap.Offset(1, 1);
   EXPECT_EQ(moved.caption, cap);
-  EXPECT_EQ(moved.dropDown, (Rect{87, 6, 102, 22}));
+  EXPECT_EQ(moved.drop_down, (Rect{87, 6, 102, 22}));
 }
 
 TEST(FaceLayout, SystemThemeKeepsCaptionInsideBorder) {
   CaptionLayoutInput in = Base();
-  in.hasPicture = false;
-  in.pictureWidth = in.pictureHeight = 0;
-  in.textWidth = 120;
-  in.textHeight = 40;
-  in.systemTheme = true;
+  in.has_picture = false;
+  in.picture_width = in.picture_height = 0;
+  in.text_width = 120;
+  in.text_height = 40;
+  in.system_theme = true;
   EXPECT_EQ(LayoutCaptionAndPicture(in).caption, (Rect{4, 4, 96, 26}));
 }
 

@@ -141,18 +141,18 @@ TEST(FacePainter, DisabledFacesShowTheRestingFaceWithGreyCaption) {
     off.state = k.state;
     const QImage a = Paint(rest).Image();
     const QImage b = Paint(off).Image();
-    int greyText = 0;
-    int otherDiffs = 0;
+    int grey_text = 0;
+    int other_diffs = 0;
     for (int y = 0; y < a.height(); ++y)
       for (int x = 0; x < a.width(); ++x) {
         if (a.pixel(x, y) == b.pixel(x, y)) continue;
         if (draw::FromQRgb(b.pixel(x, y)) == grey)
-          ++greyText;
+          ++grey_text;
         else
-          ++otherDiffs;
+          ++other_diffs;
       }
-    EXPECT_GT(greyText, 10) << static_cast<int>(k.style);
-    EXPECT_EQ(otherDiffs, 0) << static_cast<int>(k.style);
+    EXPECT_GT(grey_text, 10) << static_cast<int>(k.style);
+    EXPECT_EQ(other_diffs, 0) << static_cast<int>(k.style);
   }
 }
 
@@ -227,15 +227,15 @@ TEST(FacePainter, CaptionEffectsDrawBeforeTheCaption) {
   f.caption_effects = CaptionEffects::GreyShadow;
   const draw::Canvas shadowed = Paint(f);
   // The caption's rightmost ink column has its grey shadow one pixel right and down.
-  int inkX = -1, inkY = -1;
+  int ink_x = -1, ink_y = -1;
   for (int y = 0; y < 30; ++y)
     for (int x = 0; x < 100; ++x)
-      if (shadowed.GetPixel(x, y) == Rgb(0, 0, 0) && x >= inkX) {
-        inkX = x;
-        inkY = y;
+      if (shadowed.GetPixel(x, y) == Rgb(0, 0, 0) && x >= ink_x) {
+        ink_x = x;
+        ink_y = y;
       }
-  ASSERT_GE(inkX, 0);
-  EXPECT_EQ(shadowed.GetPixel(inkX + 1, inkY + 1), Rgb(192, 192, 192));
+  ASSERT_GE(ink_x, 0);
+  EXPECT_EQ(shadowed.GetPixel(ink_x + 1, ink_y + 1), Rgb(192, 192, 192));
 }
 
 TEST(FacePainter, RegionsRoundTheirCorners) {

@@ -33,7 +33,7 @@ TEST(FacePicture, MaskColourHidesTheBackgroundOnlyWhenUsed) {
   EXPECT_EQ(At(s, 1, 1), Rgb(10, 20, 30));
   EXPECT_EQ(At(s, 2, 2), Rgb(255, 0, 0));
 
-  ink.useMaskColor = false;
+  ink.use_mask_color = false;
   DrawPicture(s, 1, 1, MaskedBitmap(), ink);
   EXPECT_EQ(At(s, 1, 1), Rgb(224, 224, 224));
 }
@@ -44,8 +44,8 @@ TEST(FacePicture, IconsAreMaskedByLightGreyNotByMaskColour) {
   icon.setPixel(1, 0, qRgba(0, 0, 255, 255));
   QImage s = Surface(2, 1);
   PictureInk ink;
-  ink.isIcon = true;
-  ink.maskColor = Rgb(0, 0, 255);  // ignored for icons
+  ink.is_icon = true;
+  ink.mask_color = Rgb(0, 0, 255);  // ignored for icons
   DrawPicture(s, 0, 0, icon, ink);
   EXPECT_EQ(At(s, 0, 0), Rgb(255, 255, 255));
   EXPECT_EQ(At(s, 1, 0), Rgb(0, 0, 255));

@@ -72,6 +72,31 @@ TEST_F(ButtonTooltipTest, NoTooltipWhenDisabledPressedOrSet) {
   EXPECT_EQ(button->tooltipWindow(), nullptr);
 }
 
+// The tip follows the desktop's rules by itself: it wakes while the cursor rests on the control,
+// shows after the delay and hides when the cursor leaves or a button is pressed.
+TEST_F(ButtonTooltipTest, ShowsAfterTheWakeUpDelayAndHidesOnLeaveOrPress) {
+  Enter();
+  TooltipWindow* w = Tip(button->tooltipWindow());
+  ASSERT_NE(w, nullptr);
+  EXPECT_TRUE(w->isWaking());
+  EXPECT_FALSE(w->isVisible());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w->isVisible(); }, w->wakeUpDelay() + 1000));
+  QTest::mousePress(button, Qt::LeftButton, {}, QPoint(10, 10));
+  EXPECT_FALSE(w->isVisible());
+  QPointer<TooltipWindow> pressed = w;
+  QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(10, 10));
+
+  // The click ends in Normal; the next move enters Hot again with a fresh, waking tip.
+  QTest::mouseMove(button, QPoint(14, 14));
+  EXPECT_TRUE(pressed.isNull());
+  w = Tip(button->tooltipWindow());
+  ASSERT_NE(w, nullptr);
+  EXPECT_TRUE(w->isWaking());
+  Leave();
+  EXPECT_FALSE(w->isWaking());
+  EXPECT_FALSE(w->isVisible());
+}
+
 TEST_F(ButtonTooltipTest, IconWithoutTitleStillSetsTheTitle) {
   button->setToolTipIcon(2);
   Enter();
