@@ -110,8 +110,9 @@ pid_t StartSleeper() {
     return child;
 }
 
+// Waits for the child to show under its new image; a loaded machine can take seconds to exec.
 std::optional<ProcessInfo> FindProcess(ProcessTable& table, long long pid) {
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < 2000; ++i) {
         for (const auto& p : table.List().value_or(std::vector<ProcessInfo>{})) {
             if (p.pid == pid && p.imageName == "sleep") return p;
         }
