@@ -8,7 +8,7 @@ JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 # Debian packages the build, the tests and the benchmarks need.
-PACKAGES := build-essential cmake ninja-build pkg-config python3 \
+PACKAGES := build-essential cmake ninja-build pkg-config python3 hyperfine \
             qt6-base-dev libgl-dev fonts-dejavu-core \
             libgtest-dev libgmock-dev libbenchmark-dev \
             libcli11-dev nlohmann-json3-dev
