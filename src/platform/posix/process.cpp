@@ -2,6 +2,7 @@
 // "cmdline" holds the NUL-separated arguments.
 
 #include "platform/process.h"
+#include "platform/posix/descriptor.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -21,31 +22,14 @@ extern char** environ;
 
 namespace velquin::platform {
 
+using posix::Descriptor;
+
 namespace {
 
 constexpr std::string_view kDeletedSuffix = " (deleted)";
 // How long End waits for a killed process to be gone, so that a listing right after it does not
 // still show a process that is only about to exit.
 constexpr int kExitWaitMs = 250;
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int get() const { return fd_; }
-    int release() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-
-private:
-    int fd_;
-};
 
 bool IsPidName(const char* name) {
     if (*name == '\0') return false;
@@ -67,7 +51,7 @@ std::string ReadExeName(int rootFd, const std::string& pid) {
 }
 
 std::string ReadCommandName(int rootFd, const std::string& pid) {
-    FileDescriptor fd(::openat(rootFd, (pid + "/cmdline").c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    Descriptor fd(::openat(rootFd, (pid + "/cmdline").c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
     if (fd.get() < 0) return {};
     char buffer[4096];
     ssize_t n;
@@ -140,7 +124,7 @@ public:
     explicit ProcFsTable(std::string root) : root_(std::move(root)) {}
 
     std::optional<std::vector<ProcessInfo>> List() override {
-        FileDescriptor rootFd(::open(root_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        Descriptor rootFd(::open(root_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (rootFd.get() < 0) return std::nullopt;
         const int listFd = ::dup(rootFd.get());
         if (listFd < 0) return std::nullopt;
@@ -159,12 +143,12 @@ public:
 
     Error End(const ProcessInfo& process) override {
         if (process.pid <= 1 || process.pid == SelfPid() || process.pid > INT_MAX) return Error::AccessDenied;
-        FileDescriptor rootFd(::open(root_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        Descriptor rootFd(::open(root_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (rootFd.get() < 0) return LastError();
 
         // The pidfd pins the process: once it is open, the pid cannot pass to a new process, so
         // the names read after it are the names of the process that receives the signal.
-        FileDescriptor pidfd(PidfdOpen(process.pid));
+        Descriptor pidfd(PidfdOpen(process.pid));
         if (pidfd.get() < 0 && errno != ENOSYS) return errno == ESRCH ? Error::NotFound : LastError();
         const ProcessInfo now = ReadProcess(rootFd.get(), std::to_string(process.pid));
         if (now.imageName != process.imageName || now.commandName != process.commandName) return Error::Changed;
@@ -187,7 +171,7 @@ public:
         for (const auto& arg : commandLine) argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
 
-        FileDescriptor devNull(::open("/dev/null", O_RDWR | O_CLOEXEC));
+        Descriptor devNull(::open("/dev/null", O_RDWR | O_CLOEXEC));
         if (devNull.get() < 0) return;
         // Double fork: the intermediate child starts a new session and exits at once, so the
         // program runs without a terminal, is adopted by the system and never becomes our zombie.

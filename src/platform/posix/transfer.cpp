@@ -1,4 +1,5 @@
 #include "platform/transfer.h"
+#include "platform/posix/descriptor.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -12,24 +13,11 @@
 
 namespace velquin::platform {
 
+using posix::Descriptor;
+
 namespace {
 
 constexpr int kOpenForReading = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK;
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd = -1) : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int get() const { return fd_; }
-    explicit operator bool() const { return fd_ >= 0; }
-
-private:
-    int fd_;
-};
 
 int DescriptorOf(const Folder& folder) {
     return folder.IsOpen() ? ::dirfd(static_cast<DIR*>(folder.NativeStream())) : -1;

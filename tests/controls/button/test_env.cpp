@@ -1,5 +1,5 @@
-// The button tests need a widget application on the offscreen platform and a fixed palette, so
-// that system colours are the same on every machine.
+// Every button test program (model and input, faces, tooltip) needs a widget application on the
+// offscreen platform and a fixed palette, so that system colours are the same on every machine.
 #include <QApplication>
 #include <QtGlobal>
 
