@@ -25,11 +25,11 @@ Error ErrorFromSystem(int code) {
         case ERROR_FILE_READ_ONLY:
         case ERROR_NETWORK_ACCESS_DENIED: return Error::AccessDenied;
         case ERROR_DIRECTORY: return Error::NotADirectory;
-        case ERROR_DIRECTORY_NOT_SUPPORTED: return Error::IsADirectory;
         case ERROR_CANT_RESOLVE_FILENAME:
         case ERROR_REPARSE_TAG_INVALID:
         case ERROR_NOT_A_REPARSE_POINT:
-        case ERROR_STOPPED_ON_SYMLINK: return Error::TooManyLinks;
+        case 681:  // ERROR_STOPPED_ON_SYMLINK, missing from older MinGW headers
+            return Error::TooManyLinks;
         case ERROR_FILENAME_EXCED_RANGE:
         case ERROR_BUFFER_OVERFLOW: return Error::NameTooLong;
         case ERROR_SHARING_VIOLATION:
@@ -42,8 +42,7 @@ Error ErrorFromSystem(int code) {
         case ERROR_DIR_NOT_EMPTY: return Error::Exists;
         case ERROR_NOT_SAME_DEVICE: return Error::CrossDevice;
         case ERROR_DISK_FULL:
-        case ERROR_HANDLE_DISK_FULL:
-        case ERROR_DISK_QUOTA_EXCEEDED: return Error::NoSpace;
+        case ERROR_HANDLE_DISK_FULL: return Error::NoSpace;
         case ERROR_OPERATION_ABORTED: return Error::Interrupted;
         case ERROR_CRC:
         case ERROR_READ_FAULT:
