@@ -36,8 +36,12 @@ configure: deps $(BUILD)/build.ninja
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
+# A fresh demo tree (harmless generated samples among clean files), scanned with the demo database
+# shipped beside the executables. Exit status 1 means "detections, all handled", the expected end.
 run: build
-	$(BUILD)/bin/velquin-scan --help
+	rm -rf $(BUILD)/demo-tree
+	$(BUILD)/bin/velquin-demo tree $(BUILD)/demo-tree
+	$(BUILD)/bin/velquin-scan $(BUILD)/demo-tree; status=$$?; [ $$status -le 1 ]
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)

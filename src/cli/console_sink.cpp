@@ -1,0 +1,194 @@
+#include "cli/console_sink.h"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <ctime>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/escape.h"
+
+namespace velquin::cli {
+namespace {
+
+volatile std::sig_atomic_t g_stop = 0;
+
+void OnInterrupt(int) { g_stop = 1; }
+
+constexpr auto kProgressInterval = std::chrono::milliseconds(100);
+
+std::size_t TerminalWidth(std::FILE* terminal) {
+    winsize size{};
+    if (ioctl(fileno(terminal), TIOCGWINSZ, &size) == 0 && size.ws_col > 10) return size.ws_col;
+    return 80;
+}
+
+std::string IsoTime(std::chrono::system_clock::time_point when) {
+    const std::time_t t = std::chrono::system_clock::to_time_t(when);
+    std::tm local{};
+    localtime_r(&t, &local);
+    char text[64];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S%z", &local);
+    return text;
+}
+
+// A JSON string holds Unicode only: a name that is not UTF-8 gets its bytes in hexadecimal beside
+// a readable form, so nothing is lost.
+void PutText(nlohmann::json& object, const char* key, const std::string& text) {
+    if (IsValidUtf8(text)) {
+        object[key] = text;
+        return;
+    }
+    object[key] = EscapeForDisplay(text);
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string hex;
+    for (const unsigned char c : text) {
+        hex += kDigits[c >> 4];
+        hex += kDigits[c & 0xF];
+    }
+    object[std::string(key) + "Hex"] = hex;
+}
+
+}  // namespace
+
+bool StopRequested() { return g_stop != 0; }
+
+void InstallStopHandler() {
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESETHAND;  // a second Ctrl-C ends the program at once
+    sigaction(SIGINT, &action, nullptr);
+}
+
+ConsoleSink::ConsoleSink(std::FILE* log, std::FILE* progress) : log_(log), progress_(progress) {}
+
+void ConsoleSink::BeginScan(const std::string& target) {
+    scans_.emplace_back();
+    scans_.back().target = target;
+    scans_.back().start = std::chrono::system_clock::now();
+    files_ = folders_ = 0;
+}
+
+void ConsoleSink::EndScan(std::uint64_t filesScanned, std::uint64_t foldersScanned) {
+    ScanRecord& scan = scans_.back();
+    scan.end = std::chrono::system_clock::now();
+    scan.filesScanned = filesScanned;
+    scan.foldersScanned = foldersScanned;
+    scan.stopped = StopRequested();
+    ClearProgress();
+}
+
+void ConsoleSink::PrintLine(std::string_view line) {
+    if (!log_) return;
+    ClearProgress();
+    const std::string text = EscapeForDisplay(line) + '\n';
+    std::fwrite(text.data(), 1, text.size(), log_);
+}
+
+void ConsoleSink::ClearProgress() {
+    if (progressShown_) {
+        std::fputs("\r\x1b[K", progress_);
+        std::fflush(progress_);
+        progressShown_ = false;
+    }
+}
+
+void ConsoleSink::ShowEntry(std::string_view text) {
+    if (!progress_) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (now < nextProgress_) return;
+    nextProgress_ = now + kProgressInterval;
+    if (log_) std::fflush(log_);
+    std::string line = std::to_string(files_) + " entries, " + std::to_string(folders_) +
+                       " folders, " + std::to_string(list2_.size()) + " detected  ";
+    const std::size_t width = TerminalWidth(progress_) - 1;
+    std::string entry = EscapeForDisplay(text);
+    if (line.size() + entry.size() > width) {
+        const std::size_t keep = width > line.size() + 3 ? width - line.size() - 3 : 0;
+        entry = "..." + entry.substr(entry.size() - keep);
+    }
+    line = "\r\x1b[K" + line + entry;
+    std::fwrite(line.data(), 1, line.size(), progress_);
+    std::fflush(progress_);
+    progressShown_ = true;
+}
+
+void ConsoleSink::ShowCounts(std::uint64_t filesScanned, std::uint64_t foldersScanned) {
+    files_ = filesScanned;
+    folders_ = foldersScanned;
+}
+
+void ConsoleSink::AddDetectedPath(std::string_view path) { list2_.emplace_back(path); }
+
+void ConsoleSink::AppendLog(std::string_view line) { PrintLine(line); }
+
+bool ConsoleSink::IsRunning() { return !StopRequested(); }
+
+void ConsoleSink::EntryUnreadable(std::string_view path, std::string_view reason) {
+    scans_.back().unreadable.push_back({std::string(path), std::string(reason)});
+}
+
+void ConsoleSink::Detected(const engine::DetectionReport& report) {
+    DetectionRecord record{std::string(report.path), std::string(report.malwareName),
+                           std::string(report.action), report.gone, {}};
+    if (report.error != platform::Error::None) record.error = platform::ErrorMessage(report.error);
+    if (report.gone) ++removed_;
+    if (!report.gone && report.action != "none") notRemoved_ = true;
+    scans_.back().detections.push_back(std::move(record));
+}
+
+void ConsoleSink::ProcessEnded(long long pid, std::string_view imageName) {
+    scans_.back().processesEnded.push_back({pid, std::string(imageName)});
+}
+
+std::string JsonReport(const ConsoleSink& sink, const std::string& databasePath, bool dryRun,
+                       int exitStatus) {
+    nlohmann::json report;
+    PutText(report, "database", databasePath);
+    report["dryRun"] = dryRun;
+    report["virusDetected"] = sink.DetectedCount();
+    report["fileRemoved"] = sink.RemovedCount();
+    report["exitStatus"] = exitStatus;
+    report["scans"] = nlohmann::json::array();
+    for (const ScanRecord& scan : sink.Scans()) {
+        nlohmann::json s;
+        PutText(s, "target", scan.target);
+        s["start"] = IsoTime(scan.start);
+        s["end"] = IsoTime(scan.end);
+        s["filesScanned"] = scan.filesScanned;
+        s["foldersScanned"] = scan.foldersScanned;
+        s["stopped"] = scan.stopped;
+        if (!scan.targetError.empty()) s["targetError"] = scan.targetError;
+        s["detections"] = nlohmann::json::array();
+        for (const DetectionRecord& d : scan.detections) {
+            nlohmann::json j;
+            PutText(j, "path", d.path);
+            PutText(j, "malwareName", d.malwareName);
+            j["action"] = d.action;
+            j["removed"] = d.gone;
+            if (!d.error.empty()) j["error"] = d.error;
+            s["detections"].push_back(std::move(j));
+        }
+        s["processesEnded"] = nlohmann::json::array();
+        for (const EndedProcessRecord& p : scan.processesEnded) {
+            nlohmann::json j;
+            j["pid"] = p.pid;
+            PutText(j, "imageName", p.imageName);
+            s["processesEnded"].push_back(std::move(j));
+        }
+        s["unreadable"] = nlohmann::json::array();
+        for (const UnreadableRecord& u : scan.unreadable) {
+            nlohmann::json j;
+            PutText(j, "path", u.path);
+            j["reason"] = u.reason;
+            s["unreadable"].push_back(std::move(j));
+        }
+        report["scans"].push_back(std::move(s));
+    }
+    return report.dump(2) + "\n";
+}
+
+}  // namespace velquin::cli

@@ -1,0 +1,96 @@
+#pragma once
+// The command line's side of a scan: prints the log lines the engine writes, keeps List2 and a
+// structured record of every scan for the JSON report, and shows a one-line progress display.
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "engine/sink.h"
+
+namespace velquin::cli {
+
+struct EndedProcessRecord {
+    long long pid = 0;
+    std::string imageName;
+};
+
+struct DetectionRecord {
+    std::string path;
+    std::string malwareName;
+    std::string action;
+    bool gone = false;
+    std::string error;
+};
+
+struct UnreadableRecord {
+    std::string path;
+    std::string reason;
+};
+
+// One PATH of the command line, scanned as the window's Start Scan does.
+struct ScanRecord {
+    std::string target;
+    std::chrono::system_clock::time_point start, end;
+    std::uint64_t filesScanned = 0;
+    std::uint64_t foldersScanned = 0;
+    bool stopped = false;
+    std::string targetError;  // why the target could not be opened, if it could not
+    std::vector<DetectionRecord> detections;
+    std::vector<EndedProcessRecord> processesEnded;
+    std::vector<UnreadableRecord> unreadable;
+};
+
+// Where the run flag comes from: Ctrl-C lowers it.
+bool StopRequested();
+void InstallStopHandler();
+
+class ConsoleSink final : public engine::ScanSink {
+public:
+    // `log` receives the log lines (nullptr: not printed); `progress` is the terminal for the
+    // progress display (nullptr: none).
+    ConsoleSink(std::FILE* log, std::FILE* progress);
+
+    void BeginScan(const std::string& target);
+    ScanRecord& Current() { return scans_.back(); }
+    void EndScan(std::uint64_t filesScanned, std::uint64_t foldersScanned);
+
+    // Prints one line of the window's log (header, report) the way engine lines are printed.
+    void PrintLine(std::string_view line);
+    void ClearProgress();
+
+    void ShowEntry(std::string_view text) override;
+    void ShowCounts(std::uint64_t filesScanned, std::uint64_t foldersScanned) override;
+    void AddDetectedPath(std::string_view path) override;
+    void AppendLog(std::string_view line) override;
+    bool IsRunning() override;
+    void Yield() override {}
+    void EntryUnreadable(std::string_view path, std::string_view reason) override;
+    void Detected(const engine::DetectionReport& report) override;
+
+    void ProcessEnded(long long pid, std::string_view imageName);
+
+    const std::vector<ScanRecord>& Scans() const { return scans_; }
+    std::size_t DetectedCount() const { return list2_.size(); }
+    std::size_t RemovedCount() const { return removed_; }
+    bool AnyNotRemoved() const { return notRemoved_; }
+
+private:
+    std::FILE* log_;
+    std::FILE* progress_;
+    bool progressShown_ = false;
+    std::chrono::steady_clock::time_point nextProgress_{};
+    std::uint64_t files_ = 0, folders_ = 0;
+    std::vector<std::string> list2_;
+    std::size_t removed_ = 0;
+    bool notRemoved_ = false;
+    std::vector<ScanRecord> scans_;
+};
+
+// The JSON report of every scan of the run.
+std::string JsonReport(const ConsoleSink& sink, const std::string& databasePath, bool dryRun,
+                       int exitStatus);
+
+}  // namespace velquin::cli

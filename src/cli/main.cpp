@@ -1,0 +1,259 @@
+// velquin-scan: the command-line scanner on the window's engine.
+
+#include <unistd.h>
+
+#include <chrono>
+#include <clocale>
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/console_sink.h"
+#include "cli/escape.h"
+#include "cli/process_actions.h"
+#include "engine/database.h"
+#include "engine/disposal.h"
+#include "engine/fingerprint.h"
+#include "engine/scan.h"
+
+namespace {
+
+using namespace velquin;
+
+constexpr int kClean = 0;
+constexpr int kDetected = 1;
+constexpr int kError = 2;
+
+void Complain(const std::string& text) {
+    std::cerr << "velquin-scan: " << cli::EscapeForDisplay(text) << '\n';
+}
+
+// Tells the user, once per read of the list, what is wrong with it.
+void ReportLoad(const engine::DatabaseLoad& load, bool& unreadable) {
+    if (load.error != platform::Error::None) {
+        unreadable = true;
+        Complain("cannot read the signature list " + load.path + ": " +
+                 std::string(platform::ErrorMessage(load.error)) +
+                 " (nothing is detected while it cannot be read)");
+        return;
+    }
+    if (!load.skippedLines.empty()) {
+        std::string lines;
+        const std::size_t shown = std::min<std::size_t>(load.skippedLines.size(), 20);
+        for (std::size_t i = 0; i < shown; ++i) {
+            lines += (i ? ", " : "") + std::to_string(load.skippedLines[i]);
+        }
+        if (shown < load.skippedLines.size()) {
+            lines += " and " + std::to_string(load.skippedLines.size() - shown) + " more";
+        }
+        Complain("the signature list " + load.path + " has records without \":\", skipped: line" +
+                 (load.skippedLines.size() > 1 ? "s " : " ") + lines);
+    }
+    if (!load.endMarker) {
+        Complain("the signature list " + load.path + " does not end with Finish:Finish");
+    }
+}
+
+int RunFingerprint(const std::vector<std::string>& files) {
+    int status = kClean;
+    for (const std::string& file : files) {
+        const engine::FingerprintResult result = engine::ComputeFingerprint(file);
+        const std::string shown = cli::EscapeForDisplay(file);
+        if (result) {
+            std::cout << result.fingerprint->Text() << ' ' << shown << '\n';
+        } else {
+            std::cout << "- " << shown << '\n';
+            std::cout.flush();
+            Complain(file + ": " + std::string(result.Reason()));
+            status = kError;
+        }
+    }
+    return status;
+}
+
+std::string Clock(std::chrono::steady_clock::duration elapsed) {
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(elapsed).count();
+    char text[32];
+    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
+                  static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
+    return text;
+}
+
+// The system's short date, "/", and its time of day, as the window's report shows them.
+std::string LatestScanned() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char date[64], time[64];
+    std::strftime(date, sizeof date, "%x", &local);
+    std::strftime(time, sizeof time, "%X", &local);
+    return std::string(date) + "/" + time;
+}
+
+struct ScanSettings {
+    std::vector<std::string> paths;
+    bool dryRun = false;
+    bool quiet = false;
+    std::string json;
+};
+
+int RunScan(const ScanSettings& settings, engine::SignatureDatabase& database, bool& databaseUnreadable) {
+    const bool jsonToStdout = settings.json == "-";
+    std::FILE* log = jsonToStdout ? nullptr : stdout;
+    std::FILE* progress = (!settings.quiet && isatty(STDERR_FILENO)) ? stderr : nullptr;
+    cli::ConsoleSink sink(log, progress);
+
+    engine::DeleteDisposal deletion;
+    engine::KeepDisposal keep;
+    engine::NoProcessActions noProcesses;
+    std::unique_ptr<engine::ProcessActions> cleaner;
+    if (!settings.dryRun) cleaner = cli::MakeProcessActions(sink);
+    engine::ProcessActions& processes = cleaner ? *cleaner : noProcesses;
+    engine::Disposal& disposal = settings.dryRun ? static_cast<engine::Disposal&>(keep) : deletion;
+
+    engine::FolderScan scan(database, sink, processes, disposal);
+    bool targetFailed = false;
+    cli::InstallStopHandler();
+
+    for (const std::string& path : settings.paths) {
+        if (cli::StopRequested()) break;
+        sink.BeginScan(path);
+        const auto started = std::chrono::steady_clock::now();
+        if (!settings.quiet) {
+            for (const std::string& line :
+                 {std::string("Orvanta Velquin W32.Spy-Qarnix"), "Path Scanned : " + path,
+                  std::string("Status : Scanning"), std::string(" "), std::string("Fix Registry..."),
+                  std::string("HKCU\\Software\\Microsoft\\Windows\\Currentversion\\Run"),
+                  std::string(" "), std::string("Scanning Directory and File...")}) {
+                sink.PrintLine(line);
+            }
+            if (log) std::fflush(log);
+        }
+        scan.ScanFolder(path);
+        if (scan.TargetError() != platform::Error::None) {
+            targetFailed = true;
+            sink.Current().targetError = platform::ErrorMessage(scan.TargetError());
+            Complain("cannot scan " + path + ": " + std::string(platform::ErrorMessage(scan.TargetError())));
+        }
+        sink.EndScan(scan.FilesScanned(), scan.FoldersScanned());
+        sink.PrintLine(" ");
+        sink.PrintLine("File Scanned : " + std::to_string(scan.FilesScanned()));
+        sink.PrintLine("Folder Scanned : " + std::to_string(scan.FoldersScanned()));
+        sink.PrintLine("Virus Detected : " + std::to_string(sink.DetectedCount()));
+        sink.PrintLine("File Removed : " + std::to_string(sink.RemovedCount()));
+        sink.PrintLine("Time Scanned : " + Clock(std::chrono::steady_clock::now() - started));
+        sink.PrintLine("Latest Scanned : " + LatestScanned());
+        sink.PrintLine("Scanning Completed");
+        if (log) std::fflush(log);
+        std::size_t unreadable = sink.Current().unreadable.size();
+        if (unreadable > 0) {
+            Complain(std::to_string(unreadable) + (unreadable == 1 ? " entry" : " entries") +
+                     " of " + path + " could not be read and count as clean" +
+                     (settings.json.empty() ? " (--json lists them)" : ""));
+        }
+        scan.ResetCounters();
+    }
+    if (cli::StopRequested()) Complain("scan stopped");
+
+    int status = kClean;
+    if (sink.DetectedCount() > 0) status = kDetected;
+    if (sink.AnyNotRemoved() || targetFailed || databaseUnreadable) status = kError;
+
+    if (!settings.json.empty()) {
+        const std::string report = cli::JsonReport(sink, database.Path(), settings.dryRun, status);
+        if (jsonToStdout) {
+            std::fwrite(report.data(), 1, report.size(), stdout);
+        } else {
+            std::ofstream out(settings.json, std::ios::binary | std::ios::trunc);
+            out << report;
+            out.close();
+            if (!out) {
+                Complain("cannot write the JSON report " + settings.json);
+                status = kError;
+            }
+        }
+    }
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::setlocale(LC_TIME, "");
+
+    CLI::App app{"Scans folders for Qarnix files, ends their processes and removes them."};
+    app.set_version_flag("--version", "velquin-scan 0.1");
+    ScanSettings settings;
+    std::string databasePath;
+    std::vector<std::string> fingerprintFiles;
+    std::string lookupKey;
+    app.add_option("PATH", settings.paths, "folders to scan, each as the window's Start Scan does");
+    app.add_option("-d,--database", databasePath,
+                   "signature list (default: database.db beside the executable)");
+    app.add_flag("-n,--dry-run", settings.dryRun, "detect and report only: end no process, delete nothing");
+    app.add_option("--json", settings.json, "also write the report as JSON to FILE (\"-\" for standard output)")
+        ->type_name("FILE");
+    app.add_flag("-q,--quiet", settings.quiet, "print detection lines and the report only");
+    auto* fingerprint = app.add_option("--fingerprint", fingerprintFiles,
+                                       "print \"<fingerprint> <path>\" for each FILE (\"-\" on failure)")
+                            ->type_name("FILE...")
+                            ->expected(1, -1);
+    auto* lookup = app.add_option("--lookup", lookupKey, "print the malware name of FINGERPRINT; exit 1 when not found")
+                       ->type_name("FINGERPRINT");
+    fingerprint->excludes(lookup);
+    app.footer("exit status: 0 nothing detected; 1 detections, all handled; 2 an error (a detection\n"
+               "not removed, bad arguments, unreadable signature list)");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        app.exit(e);
+        return kError;
+    }
+
+    if (!fingerprintFiles.empty()) {
+        if (!settings.paths.empty()) {
+            Complain("--fingerprint takes files only; scan folders in a separate run");
+            return kError;
+        }
+        return RunFingerprint(fingerprintFiles);
+    }
+    if (lookup->count() == 0 && settings.paths.empty()) {
+        Complain("nothing to scan: give a PATH (see --help)");
+        return kError;
+    }
+    for (const std::string& path : settings.paths) {
+        if (path.empty()) {
+            Complain("an empty PATH names no folder");
+            return kError;
+        }
+    }
+
+    engine::SignatureDatabase database(databasePath.empty() ? engine::SignatureDatabase::DefaultPath()
+                                                            : databasePath);
+    bool databaseUnreadable = false;
+    database.SetLoadListener([&](const engine::DatabaseLoad& load) { ReportLoad(load, databaseUnreadable); });
+    if (database.Load().error != platform::Error::None) return kError;
+
+    if (lookup->count() > 0) {
+        if (!settings.paths.empty()) {
+            Complain("--lookup takes one fingerprint and no PATH");
+            return kError;
+        }
+        const std::string_view name = database.LookupSignature(lookupKey);
+        if (name.empty()) return kDetected;
+        std::cout << cli::EscapeForDisplay(name) << '\n';
+        return kClean;
+    }
+    return RunScan(settings, database, databaseUnreadable);
+}

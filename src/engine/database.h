@@ -1,0 +1,97 @@
+#pragma once
+// The signature list "database.db": records KEY:NAME, read as fields, ended by "Finish:Finish".
+// It is parsed once into a hash map from key to the first record's name, and parsed again
+// whenever the file changes, so a lookup costs neither a system call nor a pass over the list.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/fingerprint.h"
+#include "platform/error.h"
+
+namespace velquin::engine {
+
+// One parse of a signature list, in file order: the first record of a key wins.
+class SignatureList {
+public:
+    // Reads fields as the format defines them: a field ends at a comma, a line end (CR LF, or a
+    // lone CR or LF) or the end of the text; a field that begins with a double quote runs to the
+    // next double quote, quotes not included. Spaces and tabs at both ends of an unquoted field
+    // are dropped. A record splits at its first ":" into key and name; "Finish:Finish" ends the
+    // list. A field without ":" is skipped and its line number noted (blank fields silently).
+    static SignatureList Parse(std::string_view text);
+
+    // The name of the first record whose key equals `key` exactly; empty when there is none.
+    // The empty key never matches: no fingerprint is empty.
+    std::string_view Find(std::string_view key) const;
+
+    std::size_t RecordCount() const { return records_.size(); }
+    const std::vector<std::size_t>& SkippedLines() const { return skippedLines_; }
+    bool HasEndMarker() const { return endMarker_; }
+
+private:
+    struct Record {
+        std::uint32_t keyStart, keyLength, nameStart, nameLength;
+    };
+    void Add(std::string_view key, std::string_view name);
+    std::string_view KeyOf(const Record& r) const { return {text_.data() + r.keyStart, r.keyLength}; }
+
+    std::string text_;  // keys and names, back to back
+    std::vector<Record> records_;
+    // Open addressing: each slot holds the top 32 bits of the key's hash and record index + 1
+    // (0: empty), so a miss usually costs a single cache line.
+    std::vector<std::uint64_t> slots_;
+    std::vector<std::size_t> skippedLines_;
+    bool endMarker_ = false;
+};
+
+// The outcome of reading the file once.
+struct DatabaseLoad {
+    std::string path;
+    platform::Error error = platform::Error::None;  // None: read
+    std::size_t records = 0;
+    std::vector<std::size_t> skippedLines;          // lines of malformed records that were skipped
+    bool endMarker = false;
+};
+
+class SignatureDatabase {
+public:
+    using LoadListener = std::function<void(const DatabaseLoad&)>;
+
+    // `path` is the signature list to use; DefaultPath() gives the one beside the executable.
+    explicit SignatureDatabase(std::string path);
+    ~SignatureDatabase();
+
+    static std::string DefaultPath();
+
+    // Called after every read of the file (the first one included), so a user can be told once per
+    // load about skipped records or an unreadable list.
+    void SetLoadListener(LoadListener listener);
+
+    // The malware name of the fingerprint, or empty when the list does not name it or cannot be
+    // read. Picks up an edited list first.
+    std::string_view LookupSignature(const Fingerprint& fingerprint);
+    std::string_view LookupSignature(std::string_view key);
+
+    // Reads the list now if it changed (or was never read) and tells how the last read went.
+    const DatabaseLoad& Load();
+
+    const std::string& Path() const { return path_; }
+
+private:
+    void Reload();
+
+    std::string path_;
+    SignatureList list_;
+    DatabaseLoad load_;
+    LoadListener listener_;
+    struct Watch;
+    std::unique_ptr<Watch> watch_;
+};
+
+}  // namespace velquin::engine

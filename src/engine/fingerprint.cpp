@@ -1,0 +1,105 @@
+#include "engine/fingerprint.h"
+
+namespace velquin::engine {
+namespace {
+
+char* AppendHex(char* out, std::uint32_t value) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    char reversed[8];
+    int count = 0;
+    do {
+        reversed[count++] = kDigits[value & 0xF];
+        value >>= 4;
+    } while (value != 0);
+    while (count > 0) *out++ = reversed[--count];
+    return out;
+}
+
+// Sum of cubes of bytes [from, to] with the range check after every addition.
+std::optional<std::uint32_t> WindowSum(std::span<const std::uint8_t, kReadLength> bytes,
+                                       std::size_t from) {
+    std::uint64_t sum = 0;
+    for (std::size_t k = from; k < from + kWindowLength; ++k) {
+        const std::uint64_t v = bytes[k];
+        sum += v * v * v;
+        if (sum > kSumLimit) return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(sum);
+}
+
+FingerprintResult Failed(FingerprintFailure failure, platform::Error error = platform::Error::None) {
+    FingerprintResult result;
+    result.failure = failure;
+    result.error = error;
+    return result;
+}
+
+FingerprintResult Succeeded(const Fingerprint& fingerprint) {
+    FingerprintResult result;
+    result.fingerprint = fingerprint;
+    return result;
+}
+
+}  // namespace
+
+Fingerprint Fingerprint::FromSums(std::uint32_t windowA, std::uint32_t windowB) {
+    Fingerprint fingerprint;
+    char* out = fingerprint.text_.data();
+    out = AppendHex(out, windowA);
+    out = AppendHex(out, windowB);
+    for (const char c : kFingerprintSuffix) *out++ = c;
+    fingerprint.size_ = static_cast<std::uint8_t>(out - fingerprint.text_.data());
+    return fingerprint;
+}
+
+std::string_view FingerprintResult::Reason() const {
+    switch (failure) {
+        case FingerprintFailure::None: return {};
+        case FingerprintFailure::Overflow: return "window sum out of range";
+        case FingerprintFailure::Unreadable: return platform::ErrorMessage(error);
+    }
+    return {};
+}
+
+FingerprintResult FingerprintFromBytes(std::span<const std::uint8_t, kReadLength> bytes) {
+    const auto a = WindowSum(bytes, 1);
+    if (!a) return Failed(FingerprintFailure::Overflow);
+    const auto b = WindowSum(bytes, 401);
+    if (!b) return Failed(FingerprintFailure::Overflow);
+    return Succeeded(Fingerprint::FromSums(*a, *b));
+}
+
+FingerprintResult ComputeFingerprint(const platform::Folder& folder, const char* name,
+                                     const platform::EntryInfo& info) {
+    if (info.kind != platform::EntryKind::Regular || info.size < kShortFileLimit) {
+        return Succeeded(Fingerprint::FromSums(0, 0));
+    }
+    const std::uint64_t base = info.size < kLongFileStart ? 0 : kLongFileBase;
+    std::array<std::uint8_t, kReadLength> bytes;
+    const platform::Error error = folder.ReadFileAt(name, base, bytes);
+    if (error != platform::Error::None) return Failed(FingerprintFailure::Unreadable, error);
+    return FingerprintFromBytes(bytes);
+}
+
+FingerprintResult ComputeFingerprint(const std::string& path) {
+    const auto slash = path.rfind(platform::kPathSeparator);
+    std::string folderPath;
+    std::string name;
+    if (slash == std::string::npos) {
+        folderPath = ".";
+        name = path;
+    } else {
+        folderPath = slash == 0 ? std::string(1, platform::kPathSeparator) : path.substr(0, slash);
+        name = path.substr(slash + 1);
+    }
+    if (name.empty()) name = ".";  // a folder path ending with the separator: the folder itself
+    platform::Error error = platform::Error::None;
+    const platform::Folder folder = platform::Folder::Open(folderPath, &error);
+    if (!folder.IsOpen()) return Failed(FingerprintFailure::Unreadable, error);
+    platform::EntryInfo info;
+    error = folder.EntryInfoOf(name.c_str(), info);
+    if (error != platform::Error::None) return Failed(FingerprintFailure::Unreadable, error);
+    return ComputeFingerprint(folder, name.c_str(), info);
+}
+
+}  // namespace velquin::engine

@@ -1,0 +1,263 @@
+#include "engine/scan.h"
+
+#include <algorithm>
+
+namespace velquin::engine {
+namespace {
+
+// Open folder handles kept along the current branch of the walk; deeper trees close the handles
+// of their upper folders and reopen them on the way back.
+constexpr std::size_t kMaxOpenFolders = 64;
+
+constexpr std::string_view kStartTag = "[20%]";
+constexpr std::string_view kDoneTag = " [100%] ";
+
+bool IsDotEntry(const char* name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+}  // namespace
+
+FolderScan::FolderScan(SignatureDatabase& database, ScanSink& sink, ProcessActions& processes,
+                       Disposal& disposal)
+    : database_(database), sink_(sink), processes_(processes), disposal_(disposal) {}
+
+void FolderScan::ScanFolder(std::string_view path) {
+    targetError_ = platform::Error::None;
+    if (!sink_.IsRunning()) return;
+    if (path.empty()) {
+        targetError_ = platform::Error::NotFound;
+        return;
+    }
+    path_.assign(path);
+    if (path_.back() != platform::kPathSeparator) path_.push_back(platform::kPathSeparator);
+
+    platform::Folder root = platform::Folder::Open(path_, &targetError_);
+    if (!root.IsOpen()) {
+        sink_.EntryUnreadable(path_, platform::ErrorMessage(targetError_));
+        return;
+    }
+    platform::EntryInfo rootInfo;
+    root.Info(rootInfo);
+    pseudo_ = platform::PseudoFileSystems::Load(mountTable_);
+    targetOnPseudo_ = pseudo_.Contains(rootInfo.identity.device);
+
+    frames_.clear();
+    firstOpen_ = 1;
+    frames_.push_back(Frame{std::move(root), rootInfo.identity, path_.size(), {}, 0});
+    ProcessFolder(frames_.back());
+
+    while (!frames_.empty()) {
+        Frame& top = frames_.back();
+        if (top.next < top.subfolders.Size()) {
+            const char* name = top.subfolders.Name(top.next);
+            const std::size_t nameLength = top.subfolders.Length(top.next);
+            ++top.next;
+            // The subfolder's own walk starts with the run-flag check; the yield follows its return.
+            if (!sink_.IsRunning()) {
+                sink_.Yield();
+                continue;
+            }
+            path_.resize(top.pathLength);
+            path_.append(name, nameLength);
+            path_.push_back(platform::kPathSeparator);
+            platform::Error error = platform::Error::None;
+            platform::Folder child = top.folder.OpenFolder(name, &error);
+            platform::EntryInfo info;
+            if (child.IsOpen()) error = child.Info(info);
+            if (!child.IsOpen() || error != platform::Error::None) {
+                sink_.EntryUnreadable(path_, platform::ErrorMessage(error));
+                path_.resize(top.pathLength);
+                sink_.Yield();
+                continue;
+            }
+            // The entry may have been replaced since it was listed; the rules still hold for it.
+            if (!IsWalkable(info, top.identity)) {
+                path_.resize(top.pathLength);
+                sink_.Yield();
+                continue;
+            }
+            frames_.push_back(Frame{std::move(child), info.identity, path_.size(), {}, 0});
+            LimitOpenFolders();
+            ProcessFolder(frames_.back());
+        } else {
+            const std::size_t parent = frames_.size() - 1;
+            if (parent >= 1 && !frames_[parent - 1].folder.IsOpen()) ReopenFolder(parent - 1);
+            frames_.pop_back();
+            if (firstOpen_ > frames_.size()) firstOpen_ = std::max<std::size_t>(1, frames_.size());
+            if (frames_.empty()) break;
+            path_.resize(frames_.back().pathLength);
+            sink_.Yield();
+        }
+    }
+    frames_.clear();
+}
+
+bool FolderScan::IsWalkable(const platform::EntryInfo& info,
+                            const platform::FileIdentity& parent) const {
+    if (std::find(excluded_.begin(), excluded_.end(), info.identity) != excluded_.end()) return false;
+    // A folder on another device is a mount point: stay out of kernel pseudo file systems.
+    if (!targetOnPseudo_ && info.identity.device != parent.device &&
+        pseudo_.Contains(info.identity.device)) {
+        return false;
+    }
+    return true;
+}
+
+void FolderScan::ProcessFolder(Frame& frame) {
+    const platform::Error listError = frame.folder.ListNames(names_);
+    if (listError != platform::Error::None) {
+        sink_.EntryUnreadable(path_, platform::ErrorMessage(listError));
+    }
+    const std::size_t count = names_.Size();
+    infos_.resize(count);
+    statErrors_.resize(count);
+    platform::EntryInfo dotInfo;
+    dotInfo.kind = platform::EntryKind::Folder;
+
+    // First pass: the subfolders, in listing order.
+    for (std::size_t i = 0; i < count; ++i) {
+        const char* name = names_.Name(i);
+        if (IsDotEntry(name)) {
+            infos_[i] = dotInfo;
+            statErrors_[i] = platform::Error::None;
+        } else {
+            statErrors_[i] = frame.folder.EntryInfoOf(name, infos_[i]);
+            const bool unreadable = statErrors_[i] != platform::Error::None;
+            // An entry whose description cannot be read counts as a subfolder; opening it then
+            // tells whether it is one.
+            if (unreadable || (infos_[i].kind == platform::EntryKind::Folder &&
+                               IsWalkable(infos_[i], frame.identity))) {
+                frame.subfolders.Add({name, names_.Length(i)});
+                ++foldersScanned_;
+            }
+        }
+        sink_.Yield();
+    }
+
+    // Second pass: every entry goes through the file check, the dot entries included.
+    const std::string_view folderPath(path_.data(), frame.pathLength);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!sink_.IsRunning()) break;
+        const char* name = names_.Name(i);
+        const std::string_view nameText(name, names_.Length(i));
+        if (!IsDotEntry(name)) {
+            ++filesScanned_;
+            ShowEntry(folderPath, nameText, kStartTag);
+        }
+        CheckEntry(frame.folder, folderPath, name, nameText.size(), infos_[i], statErrors_[i]);
+        ShowEntry(folderPath, nameText, kDoneTag);
+        sink_.ShowCounts(filesScanned_, foldersScanned_);
+        sink_.Yield();
+    }
+}
+
+void FolderScan::ShowEntry(std::string_view folderPath, std::string_view name, std::string_view tag) {
+    text_.assign(folderPath);
+    text_.append(name);
+    text_.append(tag);
+    sink_.ShowEntry(text_);
+}
+
+void FolderScan::CheckFolderEntry(const platform::Folder& folder, std::string_view folderPath,
+                                  const char* name) {
+    platform::EntryInfo info;
+    const platform::Error error = folder.EntryInfoOf(name, info);
+    CheckEntry(folder, folderPath, name, std::char_traits<char>::length(name), info, error);
+}
+
+void FolderScan::CheckEntry(const platform::Folder& folder, std::string_view folderPath,
+                            const char* name, std::size_t nameLength,
+                            const platform::EntryInfo& info, platform::Error statError) {
+    FingerprintResult fingerprint;
+    if (statError != platform::Error::None) {
+        fingerprint.failure = FingerprintFailure::Unreadable;
+        fingerprint.error = statError;
+    } else {
+        fingerprint = ComputeFingerprint(folder, name, info);
+    }
+    const std::string_view nameText(name, nameLength);
+    if (!fingerprint) {
+        // Never looked up: a failed fingerprint is not a key.
+        entryPath_.assign(folderPath);
+        entryPath_.append(nameText);
+        sink_.EntryUnreadable(entryPath_, fingerprint.Reason());
+        return;
+    }
+    const std::string_view malware = database_.LookupSignature(*fingerprint.fingerprint);
+    if (malware.empty()) return;
+
+    // Copies: the name's storage belongs to the listing, and the lookup's to the database, which
+    // may reload while the host yields or logs.
+    const std::string malwareName(malware);
+    entryPath_.assign(folderPath);
+    entryPath_.append(nameText);
+    const std::string path = entryPath_;
+    const std::string imageName(nameText);
+
+    processes_.TerminateProcessesByName(imageName);
+    if (processes_.IsProcessRunning(imageName).value_or(false)) {
+        processes_.RestartShell(imageName, malwareName,
+                                [this](std::string_view line) { sink_.AppendLog(line); });
+    }
+    sink_.AddDetectedPath(path);
+
+    const DisposalResult outcome = info.kind == platform::EntryKind::Regular
+        ? disposal_.Dispose(DetectedFile{folder, name, info.identity, path, malwareName})
+        : DisposalResult{false, platform::Error::NotRegularFile};
+
+    std::string line = path;
+    line += " <== ";
+    line += malwareName;
+    if (!disposal_.RemovesFiles()) {
+        line += " Detected...";
+    } else {
+        line += outcome.gone ? " Cleaned..." : " Not Removed...";
+    }
+    sink_.AppendLog(line);
+    sink_.Detected(DetectionReport{path, malwareName, disposal_.Action(), outcome.gone, outcome.error});
+}
+
+void FolderScan::LimitOpenFolders() {
+    while (frames_.size() - firstOpen_ > kMaxOpenFolders) {
+        frames_[firstOpen_].folder = platform::Folder();
+        ++firstOpen_;
+    }
+}
+
+// Reopens frames_[index] from its child's handle through "..", checking that it is the same
+// folder; if it moved meanwhile, walks down again from the target by name. On failure the rest of
+// that folder's subfolders is given up.
+bool FolderScan::ReopenFolder(std::size_t index) {
+    Frame& frame = frames_[index];
+    platform::Folder parent = frames_[index + 1].folder.OpenParent();
+    platform::EntryInfo info;
+    if (parent.IsOpen() && parent.Info(info) == platform::Error::None &&
+        info.identity == frame.identity) {
+        frame.folder = std::move(parent);
+        firstOpen_ = index;
+        return true;
+    }
+    platform::Folder folder;
+    const platform::Folder* from = &frames_[0].folder;
+    bool ok = true;
+    for (std::size_t k = 1; k <= index && ok; ++k) {
+        const std::size_t start = frames_[k - 1].pathLength;
+        const std::string name = path_.substr(start, frames_[k].pathLength - start - 1);
+        platform::Folder next = from->OpenFolder(name.c_str());
+        ok = next.IsOpen() && next.Info(info) == platform::Error::None &&
+             info.identity == frames_[k].identity;
+        folder = std::move(next);
+        from = &folder;
+    }
+    if (ok) {
+        frame.folder = std::move(folder);
+        firstOpen_ = index;
+        return true;
+    }
+    sink_.EntryUnreadable(std::string_view(path_.data(), frame.pathLength), "moved during the scan");
+    frame.next = frame.subfolders.Size();
+    return false;
+}
+
+}  // namespace velquin::engine

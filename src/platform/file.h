@@ -1,0 +1,116 @@
+#pragma once
+// Files and folders addressed relative to an open folder. Working from folder handles keeps trees
+// deeper than the system's path length limit reachable, and lets every step refuse links: nothing
+// here follows a link below the folder the caller opened.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/error.h"
+
+namespace velquin::platform {
+
+enum class EntryKind : std::uint8_t {
+    Regular,
+    Folder,
+    Link,
+    Other,  // FIFO, socket or device: never opened, since opening one can block or touch hardware
+};
+
+// What makes a file the same file: it survives renames and tells a replacement apart.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+struct EntryInfo {
+    EntryKind kind = EntryKind::Other;
+    std::uint64_t size = 0;  // bytes, as the file system reports it without opening the entry
+    FileIdentity identity;
+};
+
+// The names of one folder listing, in listing order, "." and ".." included when the system lists
+// them. Names are kept in one buffer, each ended by a NUL, so a listing costs no allocation per name.
+class NameList {
+public:
+    std::size_t Size() const { return starts_.size(); }
+    const char* Name(std::size_t index) const { return text_.data() + starts_[index]; }
+    std::size_t Length(std::size_t index) const;
+    void Clear();
+    void Add(std::string_view name);
+
+private:
+    std::string text_;
+    std::vector<std::uint32_t> starts_;
+};
+
+// An open folder. Move-only; closes on destruction.
+class Folder {
+public:
+    Folder() = default;
+    ~Folder();
+    Folder(Folder&& other) noexcept;
+    Folder& operator=(Folder&& other) noexcept;
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+
+    // Opens a folder by path. A link given here is followed: the path is the caller's explicit choice.
+    static Folder Open(const std::string& path, Error* error = nullptr);
+
+    bool IsOpen() const { return stream_ != nullptr; }
+
+    // Opens the entry `name` of this folder as a folder, refusing a link.
+    Folder OpenFolder(const char* name, Error* error = nullptr) const;
+    // Opens this folder's parent (reached through "..", so the caller checks its identity).
+    Folder OpenParent(Error* error = nullptr) const;
+
+    Error Info(EntryInfo& out) const;
+    // Describes the entry `name` without following a link.
+    Error EntryInfoOf(const char* name, EntryInfo& out) const;
+
+    // Lists every entry name from the start of the folder.
+    Error ListNames(NameList& out) const;
+
+    // Reads exactly out.size() bytes at `offset` from the regular file `name`: never through a
+    // link, never opening anything but a regular file, shared with other readers and writers, and
+    // closed again before returning.
+    Error ReadFileAt(const char* name, std::uint64_t offset, std::span<std::uint8_t> out) const;
+
+    // Removes the file `name` only if it is still the regular file `expected` (never a link, never
+    // another file put in its place). Makes the file writable first where the system needs that.
+    Error RemoveFile(const char* name, const FileIdentity& expected) const;
+
+private:
+    explicit Folder(void* stream) : stream_(stream) {}
+    void* stream_ = nullptr;  // the system's folder stream, opaque to callers
+};
+
+// The devices that carry kernel pseudo file systems (proc, sysfs, devtmpfs, cgroups, ...), read
+// once from the mount table. Reading files there can block or touch hardware, so a walk stays out.
+class PseudoFileSystems {
+public:
+    // `mountTable` is the system's table of mounts; tests pass a fixture. An unreadable table
+    // gives an empty set.
+    static PseudoFileSystems Load(const std::string& mountTable = {});
+    static bool IsPseudoType(std::string_view fileSystemType);
+    bool Contains(std::uint64_t device) const;
+
+private:
+    std::vector<std::uint64_t> devices_;
+};
+
+// Reads a whole regular file into `out` (a folder, FIFO or device is refused, never waited on).
+Error ReadFile(const std::string& path, std::string& out);
+
+// The folder of the running executable, without a trailing separator; empty when unknown.
+std::string ExecutableFolder();
+
+// The platform's path separator, which ends every folder path the engine builds.
+inline constexpr char kPathSeparator = '/';
+
+}  // namespace velquin::platform

@@ -1,0 +1,251 @@
+#include "platform/file.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+
+#include <sys/sysmacros.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace velquin::platform {
+namespace {
+
+DIR* AsStream(void* stream) { return static_cast<DIR*>(stream); }
+
+void SetError(Error* error, Error value) {
+    if (error) *error = value;
+}
+
+EntryInfo FromStat(const struct stat& st) {
+    EntryInfo info;
+    if (S_ISREG(st.st_mode)) {
+        info.kind = EntryKind::Regular;
+    } else if (S_ISDIR(st.st_mode)) {
+        info.kind = EntryKind::Folder;
+    } else if (S_ISLNK(st.st_mode)) {
+        info.kind = EntryKind::Link;
+    } else {
+        info.kind = EntryKind::Other;
+    }
+    info.size = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+    info.identity = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+    return info;
+}
+
+// Wraps an open folder descriptor in a stream; closes the descriptor when that fails.
+void* StreamFromDescriptor(int fd, Error* error) {
+    if (fd < 0) {
+        SetError(error, LastError());
+        return nullptr;
+    }
+    DIR* stream = fdopendir(fd);
+    if (!stream) {
+        SetError(error, LastError());
+        close(fd);
+        return nullptr;
+    }
+    SetError(error, Error::None);
+    return stream;
+}
+
+}  // namespace
+
+std::size_t NameList::Length(std::size_t index) const {
+    const std::size_t end = index + 1 < starts_.size() ? starts_[index + 1] - 1 : text_.size() - 1;
+    return end - starts_[index];
+}
+
+void NameList::Clear() {
+    text_.clear();
+    starts_.clear();
+}
+
+void NameList::Add(std::string_view name) {
+    starts_.push_back(static_cast<std::uint32_t>(text_.size()));
+    text_.append(name);
+    text_.push_back('\0');
+}
+
+Folder::~Folder() {
+    if (stream_) closedir(AsStream(stream_));
+}
+
+Folder::Folder(Folder&& other) noexcept : stream_(other.stream_) { other.stream_ = nullptr; }
+
+Folder& Folder::operator=(Folder&& other) noexcept {
+    if (this != &other) {
+        if (stream_) closedir(AsStream(stream_));
+        stream_ = other.stream_;
+        other.stream_ = nullptr;
+    }
+    return *this;
+}
+
+Folder Folder::Open(const std::string& path, Error* error) {
+    const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
+    return Folder(StreamFromDescriptor(fd, error));
+}
+
+Folder Folder::OpenFolder(const char* name, Error* error) const {
+    if (!stream_) {
+        SetError(error, Error::NotFound);
+        return Folder();
+    }
+    const int fd = openat(dirfd(AsStream(stream_)), name,
+                          O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
+    return Folder(StreamFromDescriptor(fd, error));
+}
+
+Folder Folder::OpenParent(Error* error) const { return OpenFolder("..", error); }
+
+Error Folder::Info(EntryInfo& out) const {
+    if (!stream_) return Error::NotFound;
+    struct stat st;
+    if (fstat(dirfd(AsStream(stream_)), &st) != 0) return LastError();
+    out = FromStat(st);
+    return Error::None;
+}
+
+Error Folder::EntryInfoOf(const char* name, EntryInfo& out) const {
+    if (!stream_) return Error::NotFound;
+    struct stat st;
+    if (fstatat(dirfd(AsStream(stream_)), name, &st, AT_SYMLINK_NOFOLLOW) != 0) return LastError();
+    out = FromStat(st);
+    return Error::None;
+}
+
+Error Folder::ListNames(NameList& out) const {
+    out.Clear();
+    if (!stream_) return Error::NotFound;
+    DIR* stream = AsStream(stream_);
+    rewinddir(stream);
+    for (;;) {
+        errno = 0;
+        const dirent* entry = readdir(stream);
+        if (!entry) return errno == 0 ? Error::None : LastError();
+        out.Add(entry->d_name);
+    }
+}
+
+Error Folder::ReadFileAt(const char* name, std::uint64_t offset, std::span<std::uint8_t> out) const {
+    if (!stream_) return Error::NotFound;
+    if (offset > static_cast<std::uint64_t>(LLONG_MAX)) return Error::Other;
+    // O_NONBLOCK: should the entry have been swapped for a FIFO since it was examined, the open
+    // returns at once instead of waiting for a writer; the fstat below then refuses it.
+    const int fd = openat(dirfd(AsStream(stream_)), name,
+                          O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return LastError();
+    std::size_t done = 0;
+    Error result = Error::None;
+    while (done < out.size()) {
+        const ssize_t n = pread(fd, out.data() + done, out.size() - done,
+                                static_cast<off_t>(offset + done));
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+        } else if (n == 0) {
+            result = Error::Changed;  // the file is shorter than it was when examined
+            break;
+        } else if (errno == EAGAIN || errno == EISDIR || errno == EINVAL || errno == ESPIPE) {
+            // Not a regular file after all (a FIFO, a device or a folder slipped in).
+            result = Error::NotRegularFile;
+            break;
+        } else if (errno != EINTR) {
+            result = LastError();
+            break;
+        }
+    }
+    close(fd);
+    return result;
+}
+
+Error Folder::RemoveFile(const char* name, const FileIdentity& expected) const {
+    if (!stream_) return Error::NotFound;
+    const int fd = dirfd(AsStream(stream_));
+    struct stat st;
+    if (fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return LastError();
+    if (!S_ISREG(st.st_mode)) return S_ISLNK(st.st_mode) ? Error::TooManyLinks : Error::NotRegularFile;
+    if (FromStat(st).identity != expected) return Error::Changed;
+    // Unlinking needs write access to the folder only, not to the file, so a read-only file
+    // needs no change of mode here.
+    if (unlinkat(fd, name, 0) != 0) return LastError();
+    return Error::None;
+}
+
+PseudoFileSystems PseudoFileSystems::Load(const std::string& mountTable) {
+    PseudoFileSystems result;
+    std::ifstream in(mountTable.empty() ? std::string("/proc/self/mountinfo") : mountTable);
+    std::string line;
+    // Each line: id parent major:minor root mount-point options [optional fields] - type source ...
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        std::string id, parent, device, field;
+        if (!(fields >> id >> parent >> device)) continue;
+        while (fields >> field && field != "-") {
+        }
+        std::string type;
+        if (!(fields >> type) || !IsPseudoType(type)) continue;
+        unsigned major = 0, minor = 0;
+        if (std::sscanf(device.c_str(), "%u:%u", &major, &minor) != 2) continue;
+        result.devices_.push_back(static_cast<std::uint64_t>(makedev(major, minor)));
+    }
+    std::sort(result.devices_.begin(), result.devices_.end());
+    return result;
+}
+
+Error ReadFile(const std::string& path, std::string& out) {
+    out.clear();
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return LastError();
+    Error result = Error::None;
+    struct stat st;
+    if (fstat(fd, &st) != 0) {
+        result = LastError();
+    } else if (S_ISDIR(st.st_mode)) {
+        result = Error::IsADirectory;
+    } else if (!S_ISREG(st.st_mode)) {
+        result = Error::NotRegularFile;
+    } else {
+        if (st.st_size > 0) out.reserve(static_cast<std::size_t>(st.st_size));
+        char buffer[64 * 1024];
+        for (;;) {
+            const ssize_t n = read(fd, buffer, sizeof buffer);
+            if (n > 0) {
+                out.append(buffer, static_cast<std::size_t>(n));
+            } else if (n == 0) {
+                break;
+            } else if (errno != EINTR) {
+                result = LastError();
+                out.clear();
+                break;
+            }
+        }
+    }
+    close(fd);
+    return result;
+}
+
+std::string ExecutableFolder() {
+#if defined(__linux__)
+    std::string buffer(4096, '\0');
+    const ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= buffer.size()) return {};
+    buffer.resize(static_cast<std::size_t>(n));
+    const auto slash = buffer.rfind('/');
+    if (slash == std::string::npos) return {};
+    buffer.resize(slash == 0 ? 1 : slash);
+    return buffer;
+#else
+    return {};
+#endif
+}
+
+}  // namespace velquin::platform

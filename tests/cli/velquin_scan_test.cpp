@@ -1,0 +1,262 @@
+// velquin-scan as a user runs it: arguments in, text, JSON and exit status out.
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "../engine/test_tree.h"
+#include "engine/fingerprint.h"
+
+namespace velquin {
+namespace {
+
+const std::string kWorm(700, '\x01');  // CACA79914R102910492019018
+const std::string kWormDatabase = "CACA79914R102910492019018:Worm.Test\r\nFinish:Finish\r\n";
+
+std::string Bin(const std::string& program) {
+    const char* folder = std::getenv("VELQUIN_TEST_BIN");
+    return std::string(folder ? folder : "bin") + "/" + program;
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+// Starts a program with its output going to files; `whileRunning` gets its pid.
+Outcome Execute(const std::vector<std::string>& args, const testing::TestTree& tree,
+            const std::function<void(pid_t, const std::string&)>& whileRunning = {}) {
+    const std::string outPath = tree.Path("stdout.txt"), errPath = tree.Path("stderr.txt");
+    const pid_t child = fork();
+    if (child == 0) {
+        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int none = open("/dev/null", O_RDONLY);
+        dup2(out, 1);
+        dup2(err, 2);
+        dup2(none, 0);
+        std::vector<char*> argv;
+        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    if (whileRunning) whileRunning(child, outPath);
+    int status = 0;
+    waitpid(child, &status, 0);
+    Outcome run;
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    run.out = ReadAll(outPath);
+    run.err = ReadAll(errPath);
+    return run;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+bool HasLine(const std::string& text, const std::string& line) {
+    const auto lines = Lines(text);
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+TEST(VelquinScanTest, FingerprintAndLookup) {
+    testing::TestTree tree;
+    const std::string db = tree.Write("database.db", kWormDatabase);
+    const std::string worm = tree.Write("worm.bin", kWorm);
+    const std::string small = tree.Write("small.bin", "tiny");
+    const std::string overflow = tree.Write("overflow.bin", std::string(700, '\xFF'));
+
+    Outcome run = Execute({Bin("velquin-scan"), "--fingerprint", worm, small, overflow}, tree);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(Lines(run.out), (std::vector<std::string>{"CACA79914R102910492019018 " + worm,
+                                                        "0079914R102910492019018 " + small,
+                                                        "- " + overflow}));
+    EXPECT_NE(run.err.find(overflow), std::string::npos);
+
+    run = Execute({Bin("velquin-scan"), "--database", db, "--lookup", "CACA79914R102910492019018"}, tree);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "Worm.Test\n");
+    run = Execute({Bin("velquin-scan"), "-d", db, "--lookup", "caca79914R102910492019018"}, tree);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+}
+
+TEST(VelquinScanTest, UnreadableOrMalformedDatabaseIsReportedOnce) {
+    testing::TestTree tree;
+    const std::string missing = tree.Path("nowhere/database.db");
+    Outcome run = Execute({Bin("velquin-scan"), "-d", missing, tree.Root()}, tree);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find(missing), std::string::npos);
+    EXPECT_EQ(run.out, "");  // nothing is scanned with a list that cannot be read
+
+    const std::string db = tree.Write("database.db", "no colon\r\n" + kWormDatabase.substr(0, 35) +
+                                                         "\r\nsecond bad\r\nFinish:Finish\r\n");
+    tree.Write("t/worm.bin", kWorm);
+    run = Execute({Bin("velquin-scan"), "-d", db, "--dry-run", tree.Path("t")}, tree);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
+    EXPECT_NE(run.err.find("lines 1, 3"), std::string::npos) << run.err;
+
+    run = Execute({Bin("velquin-scan"), "--bogus"}, tree);
+    EXPECT_EQ(run.status, 2);
+    run = Execute({Bin("velquin-scan"), "-d", db}, tree);
+    EXPECT_EQ(run.status, 2);
+}
+
+TEST(VelquinScanTest, ScansTheDemoTreeWithTheShippedDatabase) {
+    testing::TestTree tree;
+    const std::string demo = tree.Path("demo");
+    ASSERT_EQ(Execute({Bin("velquin-demo"), "tree", demo}, tree).status, 0);
+
+    Outcome dry = Execute({Bin("velquin-scan"), "--dry-run", demo}, tree);
+    EXPECT_EQ(dry.status, 1);
+    const auto lines = Lines(dry.out);
+    ASSERT_GE(lines.size(), 8u);
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 8),
+              (std::vector<std::string>{"Orvanta Velquin W32.Spy-Qarnix", "Path Scanned : " + demo,
+                                        "Status : Scanning", " ", "Fix Registry...",
+                                        "HKCU\\Software\\Microsoft\\Windows\\Currentversion\\Run", " ",
+                                        "Scanning Directory and File..."}));
+    EXPECT_TRUE(HasLine(dry.out, demo + "/Documents/invoice-viewer.exe <== Trojan.Qarnix-YS (01) Detected..."));
+    EXPECT_TRUE(HasLine(dry.out, "Virus Detected : 5"));
+    EXPECT_TRUE(HasLine(dry.out, "File Removed : 0"));
+    EXPECT_TRUE(std::filesystem::exists(demo + "/Downloads/setup-helper.exe"));
+
+    Outcome clean = Execute({Bin("velquin-scan"), demo}, tree);
+    EXPECT_EQ(clean.status, 1);
+    EXPECT_TRUE(HasLine(clean.out, demo + "/Downloads/setup-helper.exe <== Trojan.Agent-PCE (03) Cleaned..."));
+    EXPECT_TRUE(HasLine(clean.out, "File Removed : 5"));
+    EXPECT_TRUE(HasLine(clean.out, "Scanning Completed"));
+    EXPECT_FALSE(std::filesystem::exists(demo + "/Downloads/setup-helper.exe"));
+    EXPECT_TRUE(std::filesystem::exists(demo + "/Documents/notes.txt"));
+
+    Outcome again = Execute({Bin("velquin-scan"), "--quiet", demo}, tree);
+    EXPECT_EQ(again.status, 0);
+    EXPECT_EQ(Lines(again.out).front(), " ");  // no header when quiet
+    EXPECT_TRUE(HasLine(again.out, "Virus Detected : 0"));
+}
+
+TEST(VelquinScanTest, JsonReportListsDetectionsAndUnreadableEntries) {
+    testing::TestTree tree;
+    const std::string db = tree.Write("database.db", kWormDatabase);
+    const std::string worm = tree.Write("t/worm.exe", kWorm);
+    const std::string overflow = tree.Write("t/overflow.bin", std::string(700, '\xFF'));
+    Outcome run = Execute({Bin("velquin-scan"), "-d", db, "--dry-run", "--json", "-", tree.Path("t")}, tree);
+    EXPECT_EQ(run.status, 1);
+    const nlohmann::json report = nlohmann::json::parse(run.out);  // nothing but JSON on stdout
+    ASSERT_EQ(report["scans"].size(), 1u);
+    const auto& scan = report["scans"][0];
+    EXPECT_EQ(scan["target"], tree.Path("t"));
+    EXPECT_EQ(scan["filesScanned"], 2);
+    ASSERT_EQ(scan["detections"].size(), 1u);
+    EXPECT_EQ(scan["detections"][0]["path"], worm);
+    EXPECT_EQ(scan["detections"][0]["malwareName"], "Worm.Test");
+    EXPECT_EQ(scan["detections"][0]["action"], "none");
+    ASSERT_EQ(scan["unreadable"].size(), 1u);
+    EXPECT_EQ(scan["unreadable"][0]["path"], overflow);
+    EXPECT_TRUE(scan.contains("start") && scan.contains("end"));
+    EXPECT_NE(run.err.find("1 entry"), std::string::npos) << run.err;
+}
+
+TEST(VelquinScanTest, HostileFileNamesCannotForgeReportLines) {
+    testing::TestTree tree;
+    const std::string db = tree.Write("database.db", kWormDatabase);
+    tree.Write("t/x\nFile Scanned : 999\nScanning Completed", kWorm);
+    tree.Write("t/bad-\xff-utf8.exe", kWorm);
+    Outcome run = Execute({Bin("velquin-scan"), "-d", db, tree.Path("t")}, tree);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_FALSE(HasLine(run.out, "File Scanned : 999"));
+    EXPECT_TRUE(HasLine(run.out, tree.Path("t") + "/x\\nFile Scanned : 999\\nScanning Completed <== Worm.Test Cleaned..."));
+    EXPECT_TRUE(HasLine(run.out, tree.Path("t") + "/bad-\\xFF-utf8.exe <== Worm.Test Cleaned..."));
+
+    tree.Write("t/again-\xff.exe", kWorm);
+    run = Execute({Bin("velquin-scan"), "-d", db, "--json", "-", tree.Path("t")}, tree);
+    const nlohmann::json report = nlohmann::json::parse(run.out);
+    const auto& detection = report["scans"][0]["detections"][0];
+    EXPECT_EQ(detection["pathHex"].get<std::string>().substr(detection["pathHex"].get<std::string>().size() - 12),
+              "2dff2e657865");  // "-\xff.exe", byte for byte
+}
+
+TEST(VelquinScanTest, CtrlCStopsTheScanAndStillReports) {
+    testing::TestTree tree;
+    const std::string db = tree.Write("database.db", kWormDatabase);
+    const std::string clean(700, '\x02');
+    for (int folder = 0; folder < 100; ++folder) {
+        for (int file = 0; file < 300; ++file) {
+            tree.Write("t/" + std::to_string(folder) + "/" + std::to_string(file), clean);
+        }
+    }
+    Outcome run = Execute({Bin("velquin-scan"), "-d", db, tree.Path("t")}, tree,
+                      [](pid_t pid, const std::string& out) {
+                          // Wait until the header is out: the scan has begun.
+                          for (int i = 0; i < 1000 && ReadAll(out).find("Scanning Directory") == std::string::npos; ++i) {
+                              std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                          }
+                          kill(pid, SIGINT);
+                      });
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(HasLine(run.out, "Scanning Completed"));
+    EXPECT_FALSE(HasLine(run.out, "File Scanned : 30100"));
+    EXPECT_NE(run.err.find("stopped"), std::string::npos);
+}
+
+TEST(VelquinScanTest, RunningProcessOfTheDetectedFileIsEndedAndTheFileRemoved) {
+    testing::TestTree tree;
+    // A harmless program under the detected name, and a list that names exactly that file.
+    const std::string image = tree.Path("t/abc.exe");
+    std::filesystem::create_directories(tree.Path("t"));
+    std::filesystem::copy_file("/bin/sleep", image);
+    std::filesystem::permissions(image, std::filesystem::perms::owner_all);
+    const engine::FingerprintResult fingerprint = engine::ComputeFingerprint(image);
+    ASSERT_TRUE(fingerprint);
+    const std::string db = tree.Write("database.db", std::string(fingerprint.fingerprint->Text()) +
+                                                         ":Trojan.Sleeper\r\nFinish:Finish\r\n");
+    const pid_t sleeper = fork();
+    if (sleeper == 0) {
+        execl(image.c_str(), "abc.exe", "30", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // Let it start running from that file.
+    for (int i = 0; i < 500; ++i) {
+        char target[4096] = {};
+        const std::string exe = "/proc/" + std::to_string(sleeper) + "/exe";
+        if (readlink(exe.c_str(), target, sizeof target - 1) > 0 && std::string(target) == image) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    Outcome run = Execute({Bin("velquin-scan"), "-d", db, "--json", tree.Path("report.json"), tree.Path("t")}, tree);
+    int status = 0;
+    ASSERT_EQ(waitpid(sleeper, &status, 0), sleeper);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    EXPECT_FALSE(std::filesystem::exists(image));
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_TRUE(HasLine(run.out, image + " <== Trojan.Sleeper Cleaned..."));
+    const nlohmann::json report = nlohmann::json::parse(ReadAll(tree.Path("report.json")));
+    ASSERT_EQ(report["scans"][0]["processesEnded"].size(), 1u);
+    EXPECT_EQ(report["scans"][0]["processesEnded"][0]["pid"], sleeper);
+}
+
+}  // namespace
+}  // namespace velquin

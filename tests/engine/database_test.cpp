@@ -1,0 +1,139 @@
+#include "engine/database.h"
+
+#include <dirent.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "test_tree.h"
+
+namespace velquin::engine {
+namespace {
+
+const std::string kCaca = "CACA79914R102910492019018";
+const std::string kOther = "65065079914R102910492019018";
+
+TEST(SignatureListTest, FieldReadingAndFirstMatch) {
+    const struct {
+        const char* what;
+        std::string text;
+        std::string key;
+        std::string expected;
+    } cases[] = {
+        {"plain record", kCaca + ":Worm.X\r\nFinish:Finish\r\n", kCaca, "Worm.X"},
+        {"name with a colon", kCaca + ":Worm:X\r\nFinish:Finish\r\n", kCaca, "Worm:X"},
+        {"end marker first", "Finish:Finish\r\n" + kCaca + ":Worm.X\r\n", kCaca, ""},
+        {"first of two records wins", kCaca + ":First\r\n" + kCaca + ":Second\r\nFinish:Finish\r\n", kCaca, "First"},
+        {"lower-case key never matches", "caca79914R102910492019018:Worm.X\r\nFinish:Finish\r\n", kCaca, ""},
+        {"leading zero never matches", "0" + kCaca + ":Worm.X\r\nFinish:Finish\r\n", kCaca, ""},
+        {"records after the end marker", kOther + ":A\r\nFinish:Finish\r\n" + kCaca + ":B\r\n", kCaca, ""},
+        {"empty line skipped", kOther + ":A\r\n\r\n" + kCaca + ":B\r\nFinish:Finish\r\n", kCaca, "B"},
+        {"colon-less half of a comma skipped", kCaca + ":Worm, variant B\r\n" + kOther + ":C\r\nFinish:Finish", kOther, "C"},
+        {"comma ends the name", kCaca + ":Worm, variant B\r\nFinish:Finish\r\n", kCaca, "Worm"},
+        {"quoted field keeps the comma", "\"" + kCaca + ":Worm, variant B\"\r\nFinish:Finish\r\n", kCaca, "Worm, variant B"},
+        {"spaces at the ends dropped", "  " + kCaca + ":Worm.X \t\r\nFinish:Finish\r\n", kCaca, "Worm.X"},
+        {"quoted spaces kept", "\" " + kCaca + ":Worm.X \"\r\nFinish:Finish\r\n", kCaca, ""},
+        {"lone LF ends a line", kOther + ":A\n" + kCaca + ":B\nFinish:Finish\n", kCaca, "B"},
+        {"lone CR ends a line", kOther + ":A\r" + kCaca + ":B\rFinish:Finish\r", kCaca, "B"},
+        {"no end marker", kCaca + ":Worm.X", kCaca, "Worm.X"},
+        {"empty key matches nothing", ":Everything\r\nFinish:Finish\r\n", "", ""},
+        {"end marker's own key", "Finish:Finish\r\n", kCaca, ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SignatureList::Parse(c.text).Find(c.key), c.expected) << c.what;
+    }
+}
+
+TEST(SignatureListTest, ReportsSkippedLinesAndEndMarker) {
+    const SignatureList list = SignatureList::Parse(
+        kCaca + ":A\r\nno colon here\r\n\r\n" + kOther + ":B, tail\n\"quoted\r\nline:X\"\r\nbroken\rFinish:Finish\r\nafter\r\n");
+    EXPECT_EQ(list.SkippedLines(), (std::vector<std::size_t>{2, 4, 7}));
+    EXPECT_TRUE(list.HasEndMarker());
+    EXPECT_EQ(list.Find("quoted\r\nline"), "X");
+    EXPECT_FALSE(SignatureList::Parse(kCaca + ":A\r\n").HasEndMarker());
+}
+
+TEST(SignatureListTest, LargeListsKeepFirstMatch) {
+    std::string text;
+    for (int i = 0; i < 50000; ++i) text += std::to_string(i) + kCaca + ":Name" + std::to_string(i) + "\r\n";
+    text += "7" + kCaca + ":Late\r\nFinish:Finish\r\n";
+    const SignatureList list = SignatureList::Parse(text);
+    EXPECT_EQ(list.RecordCount(), 50001u);
+    EXPECT_EQ(list.Find("7" + kCaca), "Name7");
+    EXPECT_EQ(list.Find("49999" + kCaca), "Name49999");
+    EXPECT_EQ(list.Find("50000" + kCaca), "");
+}
+
+// The descriptors of this process that refer to `path`.
+int OpenDescriptorsOf(const std::string& path) {
+    int count = 0;
+    DIR* fds = opendir("/proc/self/fd");
+    while (const dirent* entry = readdir(fds)) {
+        char target[4096];
+        const std::string link = std::string("/proc/self/fd/") + entry->d_name;
+        const ssize_t n = readlink(link.c_str(), target, sizeof target - 1);
+        if (n > 0 && std::string(target, static_cast<std::size_t>(n)) == path) ++count;
+    }
+    closedir(fds);
+    return count;
+}
+
+// Lookups until `expected` comes back, for at most two seconds: the change notification arrives
+// on its own thread a moment after the write.
+bool EventuallyFinds(SignatureDatabase& database, const std::string& key, const std::string& expected) {
+    for (int i = 0; i < 400; ++i) {
+        if (database.LookupSignature(key) == expected) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
+
+TEST(SignatureDatabaseTest, ReloadsAfterAnEditAndNeverKeepsTheFileOpen) {
+    testing::TestTree tree;
+    const std::string path = tree.Write("database.db", kCaca + ":Old\r\nFinish:Finish\r\n");
+    SignatureDatabase database(path);
+    int loads = 0;
+    database.SetLoadListener([&](const DatabaseLoad&) { ++loads; });
+    EXPECT_EQ(database.LookupSignature(kCaca), "Old");
+    EXPECT_EQ(database.LookupSignature(kCaca), "Old");
+    EXPECT_EQ(loads, 1);
+    EXPECT_EQ(OpenDescriptorsOf(path), 0);
+
+    tree.Write("database.db", kCaca + ":Edited\r\nFinish:Finish\r\n");  // rewritten in place
+    EXPECT_TRUE(EventuallyFinds(database, kCaca, "Edited"));
+
+    const std::string replacement = tree.Write("new.db", kOther + ":Replaced\r\nFinish:Finish\r\n");
+    ASSERT_EQ(std::rename(replacement.c_str(), path.c_str()), 0);  // how editors save
+    EXPECT_TRUE(EventuallyFinds(database, kOther, "Replaced"));
+    EXPECT_EQ(database.LookupSignature(kCaca), "");
+    EXPECT_EQ(OpenDescriptorsOf(path), 0);
+}
+
+TEST(SignatureDatabaseTest, MissingListFindsNothingUntilItExists) {
+    testing::TestTree tree;
+    SignatureDatabase database(tree.Path("database.db"));
+    std::vector<DatabaseLoad> loads;
+    database.SetLoadListener([&](const DatabaseLoad& load) { loads.push_back(load); });
+    EXPECT_EQ(database.LookupSignature(kCaca), "");
+    EXPECT_EQ(database.LookupSignature(kCaca), "");
+    ASSERT_EQ(loads.size(), 1u);  // told once, not on every lookup
+    EXPECT_EQ(loads[0].error, platform::Error::NotFound);
+
+    tree.Write("database.db", kCaca + ":Worm.X\r\nbad\r\nFinish:Finish\r\n");
+    EXPECT_TRUE(EventuallyFinds(database, kCaca, "Worm.X"));
+    EXPECT_EQ(loads.back().error, platform::Error::None);
+    EXPECT_EQ(loads.back().skippedLines, std::vector<std::size_t>{2});
+}
+
+TEST(SignatureDatabaseTest, FolderIsNotAList) {
+    testing::TestTree tree;
+    SignatureDatabase database(tree.Folder("database.db"));
+    EXPECT_EQ(database.Load().error, platform::Error::IsADirectory);
+}
+
+}  // namespace
+}  // namespace velquin::engine

@@ -1,0 +1,365 @@
+#include "engine/scan.h"
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "test_tree.h"
+
+namespace velquin::engine {
+namespace {
+
+const std::string kWorm(700, '\x01');  // fingerprint CACA79914R102910492019018
+const std::string kClean(700, '\x02');
+
+class RecordingSink : public ScanSink {
+public:
+    std::vector<std::string> calls;
+    std::vector<std::string> list2;
+    std::vector<std::string> unreadable;
+    std::vector<DetectionReport> reports;
+    std::function<bool()> running = [] { return true; };
+    bool record = true;
+
+    void ShowEntry(std::string_view text) override { Note("txtInfo " + std::string(text)); }
+    void ShowCounts(std::uint64_t files, std::uint64_t folders) override {
+        Note("counts " + std::to_string(files) + " " + std::to_string(folders) + " " +
+             std::to_string(list2.size()));
+    }
+    void AddDetectedPath(std::string_view path) override {
+        list2.emplace_back(path);
+        Note("List2 " + std::string(path));
+    }
+    void AppendLog(std::string_view line) override { Note("List3 " + std::string(line)); }
+    bool IsRunning() override {
+        Note("running?");
+        return running();
+    }
+    void Yield() override { Note("yield"); }
+    void EntryUnreadable(std::string_view path, std::string_view) override {
+        unreadable.emplace_back(path);
+    }
+    void Detected(const DetectionReport& report) override { reports.push_back(report); }
+
+    void Note(std::string call) {
+        if (record) calls.push_back(std::move(call));
+    }
+};
+
+class FakeProcesses : public ProcessActions {
+public:
+    explicit FakeProcesses(RecordingSink& sink) : sink_(sink) {}
+    bool stillRunning = false;
+    std::function<void()> onTerminate = [] {};
+
+    void TerminateProcessesByName(std::string_view image) override {
+        sink_.Note("terminate " + std::string(image));
+        onTerminate();
+    }
+    std::optional<bool> IsProcessRunning(std::string_view image) override {
+        sink_.Note("process running? " + std::string(image));
+        return stillRunning;
+    }
+    void RestartShell(std::string_view image, std::string_view malware, const LogLine& log) override {
+        log("Found Qarnix On Process, Restart explorer.exe");
+        log(std::string(image) + " <== " + std::string(malware) + " Terminated...");
+    }
+
+private:
+    RecordingSink& sink_;
+};
+
+// Everything a scan needs, over a database that names kWorm.
+struct ScanFixture {
+    testing::TestTree tree;
+    std::string databasePath = tree.Write("db/database.db", "CACA79914R102910492019018:Worm.Test\r\nFinish:Finish\r\n");
+    SignatureDatabase database{databasePath};
+    RecordingSink sink;
+    FakeProcesses processes{sink};
+    DeleteDisposal deletion;
+    FolderScan scan{database, sink, processes, deletion};
+};
+
+std::vector<std::string> ListingOrder(const std::string& path) {
+    platform::NameList names;
+    platform::Folder::Open(path).ListNames(names);
+    std::vector<std::string> order;
+    for (std::size_t i = 0; i < names.Size(); ++i) order.emplace_back(names.Name(i));
+    return order;
+}
+
+bool IsDot(const std::string& name) { return name == "." || name == ".."; }
+
+TEST(FolderScanTest, WalksEntriesBeforeSubfoldersWithTheExactSinkCalls) {
+    ScanFixture f;
+    const std::string root = f.tree.Folder("t") + "/";
+    f.tree.Write("t/a.txt", "a");
+    f.tree.Write("t/b.txt", "b");
+    f.tree.Write("t/s/c.txt", "c");
+
+    std::vector<std::string> expected = {"running?"};
+    std::uint64_t files = 0;
+    const auto folderCalls = [&](const std::string& path, std::uint64_t folders) {
+        const std::vector<std::string> order = ListingOrder(path);
+        for (std::size_t i = 0; i < order.size(); ++i) expected.push_back("yield");
+        for (const std::string& name : order) {
+            expected.push_back("running?");
+            if (!IsDot(name)) {
+                ++files;
+                expected.push_back("txtInfo " + path + name + "[20%]");
+            }
+            expected.push_back("txtInfo " + path + name + " [100%] ");
+            expected.push_back("counts " + std::to_string(files) + " " + std::to_string(folders) + " 0");
+            expected.push_back("yield");
+        }
+    };
+    folderCalls(root, 1);
+    expected.push_back("running?");  // entering s
+    folderCalls(root + "s/", 1);
+    expected.push_back("yield");     // after s
+
+    f.scan.ScanFolder(root.substr(0, root.size() - 1));  // without the trailing separator
+    EXPECT_EQ(f.sink.calls, expected);
+    EXPECT_EQ(f.scan.FilesScanned(), 4u);
+    EXPECT_EQ(f.scan.FoldersScanned(), 1u);
+
+    // With the trailing separator the walk is the same.
+    f.sink.calls.clear();
+    files = 0;
+    f.scan.ResetCounters();
+    f.scan.ScanFolder(root);
+    EXPECT_EQ(f.sink.calls, expected);
+}
+
+TEST(FolderScanTest, DetectedFileGoesThroughProcessesListsLogAndDeletionInOrder) {
+    ScanFixture f;
+    const std::string path = f.tree.Write("t/abc.exe", kWorm);
+    f.tree.Write("t/clean.bin", kClean);
+    f.processes.stillRunning = true;
+    f.scan.ScanFolder(f.tree.Path("t"));
+
+    std::vector<std::string> detection;
+    for (const std::string& call : f.sink.calls) {
+        if (call.rfind("txtInfo", 0) != 0 && call != "yield" && call != "running?" &&
+            call.rfind("counts", 0) != 0) {
+            detection.push_back(call);
+        }
+    }
+    EXPECT_EQ(detection, (std::vector<std::string>{
+                             "terminate abc.exe",
+                             "process running? abc.exe",
+                             "List3 Found Qarnix On Process, Restart explorer.exe",
+                             "List3 abc.exe <== Worm.Test Terminated...",
+                             "List2 " + path,
+                             "List3 " + path + " <== Worm.Test Cleaned...",
+                         }));
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_TRUE(std::filesystem::exists(f.tree.Path("t/clean.bin")));
+    // Label7 shows the new List2 count right after that entry.
+    const auto done = std::find(f.sink.calls.begin(), f.sink.calls.end(), "txtInfo " + path + " [100%] ");
+    ASSERT_NE(done, f.sink.calls.end());
+    EXPECT_EQ(*(done + 1), "counts " + std::to_string(f.scan.FilesScanned()) + " 0 1");
+}
+
+TEST(FolderScanTest, NoShellRestartWhenNothingSurvives) {
+    ScanFixture f;
+    f.tree.Write("t/abc.exe", kWorm);
+    f.scan.ScanFolder(f.tree.Path("t"));
+    for (const std::string& call : f.sink.calls) EXPECT_EQ(call.find("Terminated..."), std::string::npos);
+    ASSERT_EQ(f.sink.reports.size(), 1u);
+    EXPECT_TRUE(f.sink.reports[0].gone);
+}
+
+TEST(FolderScanTest, ReadOnlyDetectedFileIsRemoved) {
+    ScanFixture f;
+    const std::string path = f.tree.Write("t/ro/abc.exe", kWorm);
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    f.scan.ScanFolder(f.tree.Path("t"));
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST(FolderScanTest, StopIsNoticedAtTheNextEntryAndNoFurtherFolderIsEntered) {
+    ScanFixture f;
+    for (const char* name : {"a", "b", "c", "d"}) f.tree.Write(std::string("t/") + name, "x");
+    f.tree.Write("t/s1/inner", "x");
+    f.tree.Write("t/s2/inner", "x");
+    RecordingSink& sink = f.sink;
+    // The user presses Stop while the second entry is being checked.
+    sink.running = [&] {
+        return std::count_if(sink.calls.begin(), sink.calls.end(),
+                             [](const std::string& c) { return c.find("[20%]") != std::string::npos; }) < 2;
+    };
+    f.scan.ScanFolder(f.tree.Path("t"));
+    EXPECT_EQ(f.scan.FilesScanned(), 2u);
+    EXPECT_EQ(f.scan.FoldersScanned(), 2u);  // the first listing ran to its end
+    for (const std::string& call : sink.calls) {
+        EXPECT_EQ(call.find("inner"), std::string::npos) << "entered a subfolder after the stop: " << call;
+    }
+    // Each remaining subfolder returns at once: one run-flag check and one yield.
+    ASSERT_GE(sink.calls.size(), 7u);
+    EXPECT_EQ(*(sink.calls.end() - 7), "counts 2 2 0");  // the counters keep their last values
+    EXPECT_EQ(std::vector<std::string>(sink.calls.end() - 4, sink.calls.end()),
+              (std::vector<std::string>{"running?", "yield", "running?", "yield"}));
+}
+
+TEST(FolderScanTest, StoppedScanChangesNothing) {
+    ScanFixture f;
+    const std::string path = f.tree.Write("t/abc.exe", kWorm);
+    f.sink.running = [] { return false; };
+    f.scan.ScanFolder(f.tree.Path("t"));
+    EXPECT_EQ(f.sink.calls, std::vector<std::string>{"running?"});
+    EXPECT_EQ(f.scan.FilesScanned(), 0u);
+    EXPECT_TRUE(std::filesystem::exists(path));
+}
+
+TEST(FolderScanTest, DotEntriesAreCheckedButNotCounted) {
+    ScanFixture f;
+    f.tree.Folder("t/empty");
+    f.scan.ScanFolder(f.tree.Path("t/empty"));
+    EXPECT_EQ(f.scan.FilesScanned(), 0u);
+    const std::string root = f.tree.Path("t/empty/");
+    EXPECT_NE(std::find(f.sink.calls.begin(), f.sink.calls.end(), "txtInfo " + root + ". [100%] "), f.sink.calls.end());
+    EXPECT_NE(std::find(f.sink.calls.begin(), f.sink.calls.end(), "txtInfo " + root + ".. [100%] "), f.sink.calls.end());
+}
+
+TEST(FolderScanTest, LinksAreEntriesAndNeverFollowed) {
+    ScanFixture f;
+    const std::string outside = f.tree.Write("outside/abc.exe", kWorm);
+    f.tree.Folder("t");
+    ASSERT_EQ(symlink(f.tree.Path("outside").c_str(), f.tree.Path("t/to-outside").c_str()), 0);
+    ASSERT_EQ(symlink(outside.c_str(), f.tree.Path("t/to-file.exe").c_str()), 0);
+    ASSERT_EQ(symlink("loop-b", f.tree.Path("t/loop-a").c_str()), 0);
+    ASSERT_EQ(symlink("loop-a", f.tree.Path("t/loop-b").c_str()), 0);
+    ASSERT_EQ(symlink(".", f.tree.Path("t/self").c_str()), 0);
+    f.scan.ScanFolder(f.tree.Path("t"));
+    EXPECT_EQ(f.scan.FilesScanned(), 5u);
+    EXPECT_EQ(f.scan.FoldersScanned(), 0u);
+    EXPECT_TRUE(f.sink.list2.empty());
+    EXPECT_TRUE(std::filesystem::exists(outside));
+}
+
+TEST(FolderScanTest, FifoSocketAndDeviceNeverBlockTheWalk) {
+    ScanFixture f;
+    f.tree.Folder("t");
+    ASSERT_EQ(mkfifo(f.tree.Path("t/pipe").c_str(), 0600), 0);
+    ASSERT_EQ(symlink("/dev/zero", f.tree.Path("t/zero").c_str()), 0);
+    const std::string after = f.tree.Write("t/sub/abc.exe", kWorm);
+    f.scan.ScanFolder(f.tree.Path("t"));  // would hang here if the FIFO were opened
+    EXPECT_EQ(f.scan.FilesScanned(), 4u);
+    EXPECT_FALSE(std::filesystem::exists(after));
+}
+
+TEST(FolderScanTest, DeepTreeBeyondThePathLimitIsWalkedAndCleaned) {
+    ScanFixture f;
+    f.sink.record = false;
+    f.tree.Chain("t", "folder-of-a-deep-tree", 5000);
+    // The deepest folder's path is far beyond the system's limit; plant the file with handles.
+    int fd = open(f.tree.Path("t").c_str(), O_RDONLY | O_DIRECTORY);
+    for (int i = 0; i < 5000; ++i) {
+        const int next = openat(fd, "folder-of-a-deep-tree", O_RDONLY | O_DIRECTORY);
+        close(fd);
+        fd = next;
+    }
+    ASSERT_GE(fd, 0);
+    const int file = openat(fd, "abc.exe", O_WRONLY | O_CREAT, 0644);
+    ASSERT_EQ(write(file, kWorm.data(), kWorm.size()), static_cast<ssize_t>(kWorm.size()));
+    close(file);
+
+    f.scan.ScanFolder(f.tree.Path("t"));
+    EXPECT_EQ(f.scan.FoldersScanned(), 5000u);
+    EXPECT_EQ(f.scan.FilesScanned(), 5001u);
+    ASSERT_EQ(f.sink.list2.size(), 1u);
+    EXPECT_GT(f.sink.list2[0].size(), 100000u);
+    EXPECT_EQ(faccessat(fd, "abc.exe", F_OK, 0), -1);
+    close(fd);
+}
+
+TEST(FolderScanTest, FolderWithFortyThousandSubfoldersIsWalkedCompletely) {
+    ScanFixture f;
+    f.sink.record = false;
+    const int fd = open(f.tree.Folder("t").c_str(), O_RDONLY | O_DIRECTORY);
+    for (int i = 0; i < 40000; ++i) mkdirat(fd, std::to_string(i).c_str(), 0755);
+    const std::string last = f.tree.Write("t/39999/abc.exe", kWorm);
+    close(fd);
+    f.scan.ScanFolder(f.tree.Path("t"));
+    EXPECT_EQ(f.scan.FoldersScanned(), 40000u);
+    EXPECT_EQ(f.scan.FilesScanned(), 40001u);
+    EXPECT_FALSE(std::filesystem::exists(last));
+}
+
+TEST(FolderScanTest, FileSwappedForALinkBeforeDeletionIsNotRemovedAndTheTargetSurvives) {
+    ScanFixture f;
+    const std::string outside = f.tree.Write("outside/precious", kWorm);
+    const std::string path = f.tree.Write("t/abc.exe", kWorm);
+    f.processes.onTerminate = [&] {
+        std::filesystem::remove(path);
+        std::filesystem::create_symlink(outside, path);
+    };
+    f.scan.ScanFolder(f.tree.Path("t"));
+    EXPECT_TRUE(std::filesystem::exists(outside));
+    EXPECT_TRUE(std::filesystem::is_symlink(path));
+    ASSERT_EQ(f.sink.reports.size(), 1u);
+    EXPECT_FALSE(f.sink.reports[0].gone);
+    EXPECT_EQ(f.sink.calls.back(), "yield");
+    EXPECT_NE(std::find(f.sink.calls.begin(), f.sink.calls.end(), "List3 " + path + " <== Worm.Test Not Removed..."),
+              f.sink.calls.end());
+}
+
+TEST(FolderScanTest, FailedFingerprintIsNeverLookedUp) {
+    ScanFixture f;
+    // A record with an empty key must not condemn a file that cannot be read.
+    f.tree.Write("db/database.db", ":Everything\r\nFinish:Finish\r\n");
+    SignatureDatabase database(f.tree.Path("db/database.db"));
+    FolderScan scan(database, f.sink, f.processes, f.deletion);
+    std::string overflow(700, '\xFF');
+    const std::string path = f.tree.Write("t/overflow.bin", overflow);
+    scan.ScanFolder(f.tree.Path("t"));
+    EXPECT_TRUE(f.sink.list2.empty());
+    EXPECT_EQ(f.sink.unreadable, std::vector<std::string>{path});
+    EXPECT_TRUE(std::filesystem::exists(path));
+}
+
+TEST(FolderScanTest, UnreadableFolderContributesNothingAndTheWalkGoesOn) {
+    ScanFixture f;
+    f.tree.Write("t/locked/abc.exe", kWorm);
+    const std::string sibling = f.tree.Write("t/open/abc.exe", kWorm);
+    ASSERT_EQ(chmod(f.tree.Root().c_str(), 0755), 0);
+    ASSERT_EQ(chmod(f.tree.Path("t").c_str(), 0777), 0);
+    ASSERT_EQ(chmod(f.tree.Path("t/open").c_str(), 0777), 0);
+    ASSERT_EQ(chmod(f.tree.Path("t/locked").c_str(), 0), 0);
+    ASSERT_EQ(chmod(f.tree.Path("db").c_str(), 0755), 0);
+    ASSERT_EQ(chmod(f.databasePath.c_str(), 0644), 0);
+
+    // Permission bits do not stop root: scan as an unprivileged user in a child process.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(10);
+        RecordingSink sink;
+        sink.record = false;
+        SignatureDatabase database(f.databasePath);
+        NoProcessActions processes;
+        DeleteDisposal deletion;
+        FolderScan scan(database, sink, processes, deletion);
+        scan.ScanFolder(f.tree.Path("t"));
+        const bool ok = scan.FoldersScanned() == 2 && sink.list2.size() == 1 && sink.unreadable.size() == 1 &&
+                        sink.unreadable[0] == f.tree.Path("t/locked/");
+        _exit(ok ? 0 : 11);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "10: could not drop privileges, 11: unexpected scan result";
+    EXPECT_FALSE(std::filesystem::exists(sibling));
+    chmod(f.tree.Path("t/locked").c_str(), 0755);
+    EXPECT_TRUE(std::filesystem::exists(f.tree.Path("t/locked/abc.exe")));
+}
+
+}  // namespace
+}  // namespace velquin::engine
