@@ -111,6 +111,10 @@ Error ReadFile(const std::string& path, std::string& out);
 std::string ExecutableFolder();
 
 // The platform's path separator, which ends every folder path the engine builds.
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
 inline constexpr char kPathSeparator = '/';
+#endif
 
 }  // namespace velquin::platform
