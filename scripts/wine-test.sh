@@ -46,4 +46,11 @@ fi
 
 build=${1:?usage: wine-test.sh BUILD_DIR [ctest arguments...]}
 shift
+# One Windows program runs for the whole session, away from ctest's output pipes. Without it, the
+# prefix's own processes (services, the desktop shell "explorer.exe") would end between two tests
+# and start again under the next one, holding its output open so that ctest waits for ever.
+keeper=$(find "$build" -name velquin-idle.exe -print -quit)
+if [ -n "$keeper" ]; then
+    "$WINE64" "$keeper" 86400 </dev/null >/dev/null 2>&1 &
+fi
 ctest --test-dir "$build" --output-on-failure --no-tests=error "$@" </dev/null

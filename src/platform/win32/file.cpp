@@ -92,6 +92,15 @@ Error Describe(HANDLE handle, EntryInfo& out, DWORD* attributes = nullptr) {
     return Error::None;
 }
 
+// On real Windows a handle opened on a reparse point shows the reparse point. Wine opens the target
+// of a host symbolic link even when asked for the link itself, but the entry's attributes still
+// show the link; asking for them too keeps links unfollowed there as well.
+bool PathIsReparsePoint(std::wstring path) {
+    if (path.size() > 1 && path.back() == L'\\') path.pop_back();  // a final "\" would go through it
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 bool IsDot(const char* name) { return name[0] == '.' && name[1] == '\0'; }
 bool IsDotDot(const char* name) { return name[0] == '.' && name[1] == '.' && name[2] == '\0'; }
 
@@ -171,7 +180,7 @@ FolderState* OpenFolderAt(std::wstring path, bool followLink, Error* error) {
         SetError(error, LastError());
         return nullptr;
     }
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT && !followLink) {
+    if (!followLink && ((data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || PathIsReparsePoint(path))) {
         SetError(error, Error::TooManyLinks);
         return nullptr;
     }
@@ -347,11 +356,12 @@ Error Folder::ReadFileAt(const char* name, std::uint64_t offset, std::span<std::
     const FolderState* state = State(stream_);
     if (!state) return Error::NotFound;
     if (IsDot(name) || IsDotDot(name)) return Error::NotRegularFile;
-    Handle handle(OpenEntry(state->EntryPath(name), GENERIC_READ));
+    const std::wstring path = state->EntryPath(name);
+    Handle handle(OpenEntry(path, GENERIC_READ));
     if (!handle) return LastError();
     EntryInfo info;
     if (const Error error = Describe(handle.get(), info); error != Error::None) return error;
-    if (info.kind == EntryKind::Link) return Error::TooManyLinks;
+    if (info.kind == EntryKind::Link || PathIsReparsePoint(path)) return Error::TooManyLinks;
     if (info.kind != EntryKind::Regular) return Error::NotRegularFile;
 
     std::size_t done = 0;
@@ -382,7 +392,7 @@ Error Folder::RemoveFile(const char* name, const FileIdentity& expected) const {
     EntryInfo info;
     DWORD attributes = 0;
     if (const Error error = Describe(handle.get(), info, &attributes); error != Error::None) return error;
-    if (info.kind == EntryKind::Link) return Error::TooManyLinks;
+    if (info.kind == EntryKind::Link || PathIsReparsePoint(path)) return Error::TooManyLinks;
     if (info.kind != EntryKind::Regular) return Error::NotRegularFile;
     if (info.identity != expected) return Error::Changed;
 
