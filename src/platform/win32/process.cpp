@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include <vector>
+
 #include "platform/win32/text.h"
 
 namespace velquin::platform {
@@ -112,20 +114,48 @@ public:
         std::wstring line;
         for (const auto& argument : commandLine) AppendQuotedArgument(line, win32::Widen(argument));
 
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESHOWWINDOW;
-        startup.wShowWindow = SW_HIDE;
-        PROCESS_INFORMATION started{};
-        // No console window, a process group of its own, no handles inherited; out of the
-        // scanner's job if the job allows it, so the program outlives the scanner.
-        const DWORD flags = CREATE_NO_WINDOW | CREATE_NEW_PROCESS_GROUP | CREATE_UNICODE_ENVIRONMENT;
-        BOOL ok = ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, flags | CREATE_BREAKAWAY_FROM_JOB,
-                                   nullptr, nullptr, &startup, &started);
-        if (!ok) {
-            ok = ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr, &startup,
-                                  &started);
+        // Standard handles on the null device, and only those inherited: the program keeps
+        // nothing of the scanner's open (Wine would otherwise hand it the scanner's output).
+        SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+        Handle nul(::CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
+                                 OPEN_EXISTING, 0, nullptr));
+        STARTUPINFOEXW startup{};
+        startup.StartupInfo.cb = sizeof startup;
+        startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW;
+        startup.StartupInfo.wShowWindow = SW_HIDE;
+        std::vector<unsigned char> attributes;
+        HANDLE inherited[] = {nul.get()};
+        bool inheritNul = false;
+        if (nul) {
+            SIZE_T size = 0;
+            ::InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+            attributes.resize(size);
+            auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attributes.data());
+            if (size > 0 && ::InitializeProcThreadAttributeList(list, 1, 0, &size)) {
+                if (::UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited, sizeof inherited,
+                                                nullptr, nullptr)) {
+                    startup.lpAttributeList = list;
+                    startup.StartupInfo.dwFlags |= STARTF_USESTDHANDLES;
+                    startup.StartupInfo.hStdInput = startup.StartupInfo.hStdOutput = startup.StartupInfo.hStdError =
+                        nul.get();
+                    inheritNul = true;
+                } else {
+                    ::DeleteProcThreadAttributeList(list);
+                }
+            }
         }
+        // No console window, a process group of its own; out of the scanner's job if the job
+        // allows it, so the program outlives the scanner.
+        DWORD flags = CREATE_NO_WINDOW | CREATE_NEW_PROCESS_GROUP | CREATE_UNICODE_ENVIRONMENT;
+        if (inheritNul) flags |= EXTENDED_STARTUPINFO_PRESENT;
+        PROCESS_INFORMATION started{};
+        BOOL ok = ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, inheritNul, flags | CREATE_BREAKAWAY_FROM_JOB,
+                                   nullptr, nullptr, &startup.StartupInfo, &started);
+        if (!ok) {
+            ok = ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, inheritNul, flags, nullptr, nullptr,
+                                  &startup.StartupInfo, &started);
+        }
+        if (startup.lpAttributeList) ::DeleteProcThreadAttributeList(startup.lpAttributeList);
         if (!ok) return;
         ::CloseHandle(started.hThread);
         ::CloseHandle(started.hProcess);
