@@ -136,7 +136,7 @@ TEST(WindowsFolderTest, DriveRootIsItsOwnParentAndTheExecutableFolderIsKnown) {
     const std::string folder = ExecutableFolder();
     ASSERT_FALSE(folder.empty());
     EXPECT_NE(folder.back(), '\\');
-    EXPECT_TRUE(std::filesystem::exists(folder + "\\platform_win32_file_test.exe")) << folder;
+    EXPECT_TRUE(std::filesystem::exists(folder + "\\platform_file_test.exe")) << folder;
 }
 
 TEST(WindowsFolderTest, ReadFileTakesAWholeFileAndRefusesFolders) {

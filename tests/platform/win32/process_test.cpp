@@ -17,7 +17,7 @@ TEST(WindowsProcessTableTest, ListsThisProcessByItsImageNameAndRefusesToEndIt) {
     const auto self = std::find_if(processes->begin(), processes->end(),
                                    [&](const ProcessInfo& p) { return p.pid == table->SelfPid(); });
     ASSERT_NE(self, processes->end());
-    EXPECT_TRUE(SameImageName(self->imageName, "platform_win32_process_test.exe")) << self->imageName;
+    EXPECT_TRUE(SameImageName(self->imageName, "platform_process_test.exe")) << self->imageName;
     EXPECT_EQ(table->End(*self), Error::AccessDenied);
     EXPECT_EQ(table->SelfPid(), static_cast<long long>(::GetCurrentProcessId()));
 }
