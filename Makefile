@@ -45,20 +45,27 @@ deps:
 deps-windows:
 	$(call install_missing,$(WINDOWS_PACKAGES))
 
-$(BUILD)/build.ninja: CMakeLists.txt | deps
-	cmake -S . -B $(BUILD) -G $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
-
-configure: deps $(BUILD)/build.ninja
+# Configured on every build: folders join the build when they appear, which cmake only sees then.
+configure: deps
+	cmake -S . -B $(BUILD) -G $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-# A fresh demo tree (harmless generated samples among clean files), scanned with the demo database
-# shipped beside the executables. Exit status 1 means "detections, all handled", the expected end.
+# A fresh demo tree (harmless generated samples among clean files) and the scan console, with the
+# demo database shipped beside the executables. Pick the tree with Browse... > Select Folder.
+# Without a display the command-line scanner scans the tree instead; its exit status 1 means
+# "detections, all handled", the expected end.
 run: build
 	rm -rf $(BUILD)/demo-tree
 	$(BUILD)/bin/velquin-demo tree $(BUILD)/demo-tree
-	$(BUILD)/bin/velquin-scan $(BUILD)/demo-tree; status=$$?; [ $$status -le 1 ]
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  echo "Demo tree: $$(cd $(BUILD)/demo-tree && pwd)"; \
+	  $(BUILD)/bin/velquin; \
+	else \
+	  echo "No display: scanning the demo tree with velquin-scan instead of the window."; \
+	  $(BUILD)/bin/velquin-scan $(BUILD)/demo-tree; status=$$?; [ $$status -le 1 ]; \
+	fi
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)

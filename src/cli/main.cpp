@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,9 +17,11 @@
 #include "cli/console_sink.h"
 #include "cli/escape.h"
 #include "cli/process_actions.h"
+#include "cli/quarantine_command.h"
 #include "engine/database.h"
 #include "engine/disposal.h"
 #include "engine/fingerprint.h"
+#include "engine/quarantine.h"
 #include "engine/scan.h"
 #include "platform/console.h"
 
@@ -100,6 +103,7 @@ struct ScanSettings {
     bool dryRun = false;
     bool quiet = false;
     std::string json;
+    std::string quarantine;  // move detected files here instead of deleting them
 };
 
 int RunScan(const ScanSettings& settings, engine::SignatureDatabase& database, bool& databaseUnreadable) {
@@ -114,9 +118,24 @@ int RunScan(const ScanSettings& settings, engine::SignatureDatabase& database, b
     std::unique_ptr<engine::ProcessActions> cleaner;
     if (!settings.dryRun) cleaner = cli::MakeProcessActions(sink);
     engine::ProcessActions& processes = cleaner ? *cleaner : noProcesses;
-    engine::Disposal& disposal = settings.dryRun ? static_cast<engine::Disposal&>(keep) : deletion;
 
+    std::optional<engine::QuarantineFolder> quarantine;
+    if (!settings.quarantine.empty() && !(quarantine = cli::OpenQuarantine(settings.quarantine))) return kError;
+    std::optional<engine::QuarantineDisposal> quarantining;
+    if (quarantine) quarantining.emplace(*quarantine);
+
+    engine::Disposal& disposal = settings.dryRun ? static_cast<engine::Disposal&>(keep)
+                                 : quarantining ? static_cast<engine::Disposal&>(*quarantining)
+                                                : deletion;
+
+    // A list edited during the scan is read again; its warnings must not land inside the progress line.
+    database.SetLoadListener([&](const engine::DatabaseLoad& load) {
+        sink.ClearProgress();
+        ReportLoad(load, databaseUnreadable);
+    });
     engine::FolderScan scan(database, sink, processes, disposal);
+    // Files already in quarantine are not detected again, wherever the folder lies.
+    if (quarantine) scan.ExcludeFolder(quarantine->Identity());
     bool targetFailed = false;
     cli::InstallStopHandler();
 
@@ -153,7 +172,7 @@ int RunScan(const ScanSettings& settings, engine::SignatureDatabase& database, b
         std::size_t unreadable = sink.Current().unreadable.size();
         if (unreadable > 0) {
             Complain(std::to_string(unreadable) + (unreadable == 1 ? " entry" : " entries") +
-                     " of " + path + " could not be read and count as clean" +
+                     " of " + path + " could not be fingerprinted (unreadable, or a window sum out of range) and count as clean" +
                      (settings.json.empty() ? " (--json lists them)" : ""));
         }
         scan.ResetCounters();
@@ -195,7 +214,7 @@ int main(int argc, char** argv) {
     app.add_option("PATH", settings.paths, "folders to scan, each as the window's Start Scan does");
     app.add_option("-d,--database", databasePath,
                    "signature list (default: database.db beside the executable)");
-    app.add_flag("-n,--dry-run", settings.dryRun, "detect and report only: end no process, delete nothing");
+    auto* dryRun = app.add_flag("-n,--dry-run", settings.dryRun, "detect and report only: end no process, delete nothing");
     app.add_option("--json", settings.json, "also write the report as JSON to FILE (\"-\" for standard output)")
         ->type_name("FILE");
     app.add_flag("-q,--quiet", settings.quiet, "print detection lines and the report only");
@@ -206,6 +225,16 @@ int main(int argc, char** argv) {
     auto* lookup = app.add_option("--lookup", lookupKey, "print the malware name of FINGERPRINT; exit 1 when not found")
                        ->type_name("FINGERPRINT");
     fingerprint->excludes(lookup);
+    std::string restoreFolder;
+    auto* quarantineOption =
+        app.add_option("--quarantine", settings.quarantine, "move detected files into DIR with a manifest, instead of deleting")
+            ->type_name("DIR")
+            ->excludes(dryRun, fingerprint, lookup);
+    auto* restore =
+        app.add_option("--restore", restoreFolder, "put the files of a quarantine DIR back where they were (never overwrites);\n"
+                       "exit 0 when every file is back, 2 otherwise")
+            ->type_name("DIR")
+            ->excludes(quarantineOption, dryRun, fingerprint, lookup);
     app.footer("exit status: 0 nothing detected; 1 detections, all handled; 2 an error (a detection\n"
                "not removed, bad arguments, unreadable signature list)");
 
@@ -222,6 +251,19 @@ int main(int argc, char** argv) {
     } catch (const CLI::ParseError& e) {
         app.exit(e);
         return kError;
+    }
+
+    // An empty DIR (an unset variable, say) must not turn a quarantine into a deletion.
+    if ((quarantineOption->count() > 0 && settings.quarantine.empty()) || (restore->count() > 0 && restoreFolder.empty())) {
+        Complain("an empty DIR names no quarantine folder");
+        return kError;
+    }
+    if (restore->count() > 0) {
+        if (!settings.paths.empty()) {
+            Complain("--restore takes a quarantine folder and no PATH");
+            return kError;
+        }
+        return cli::RunRestore(restoreFolder, stdout);
     }
 
     if (!fingerprintFiles.empty()) {

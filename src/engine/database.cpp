@@ -10,6 +10,9 @@ constexpr std::string_view kEndMarker = "Finish:Finish";
 
 std::uint64_t HashKey(std::string_view key) { return std::hash<std::string_view>{}(key); }
 
+// The top half of the hash, never 0 (which marks an empty slot).
+std::uint32_t TagOf(std::uint64_t hash) { return static_cast<std::uint32_t>(hash >> 32) | 1u; }
+
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 std::string_view Trim(std::string_view text) {
@@ -74,12 +77,13 @@ private:
 SignatureList SignatureList::Parse(std::string_view text) {
     SignatureList list;
     list.text_.reserve(text.size());
-    // Size the table for the number of lines, which bounds the records of ordinary files.
-    std::size_t lines = 1;
-    for (const char c : text) lines += c == '\n' || c == ',';
+    // Size the table for the number of fields, which bounds the records of ordinary files.
+    std::size_t fields = 1;
+    for (const char c : text) fields += c == '\n' || c == ',';
     std::size_t slots = 16;
-    while (slots < 2 * lines) slots *= 2;
-    list.slots_.assign(slots, 0);
+    while (slots < 2 * fields) slots *= 2;
+    list.tags_.assign(slots, 0);
+    list.slots_.resize(slots);
 
     FieldReader reader(text);
     std::string_view field;
@@ -99,60 +103,59 @@ SignatureList SignatureList::Parse(std::string_view text) {
     return list;
 }
 
-void SignatureList::Add(std::string_view key, std::string_view name) {
-    if (records_.size() * 2 >= slots_.size()) {
-        // More records than the line count promised (quoted fields): grow and rehash.
-        std::vector<std::uint64_t> old(slots_.size() * 2, 0);
-        old.swap(slots_);
-        for (const std::uint64_t slot : old) {
-            if (slot == 0) continue;
-            const std::size_t mask = slots_.size() - 1;
-            std::size_t i = HashKey(KeyOf(records_[(slot & 0xFFFFFFFF) - 1])) & mask;
-            while (slots_[i] != 0) i = (i + 1) & mask;
-            slots_[i] = slot;
-        }
+void SignatureList::Grow() {
+    Tags oldTags(tags_.size() * 2, 0);
+    Slots oldSlots(slots_.size() * 2);
+    oldTags.swap(tags_);
+    oldSlots.swap(slots_);
+    const std::size_t mask = tags_.size() - 1;
+    for (std::size_t k = 0; k < oldTags.size(); ++k) {
+        if (oldTags[k] == 0) continue;
+        std::size_t i = HashKey(KeyOf(oldSlots[k])) & mask;
+        while (tags_[i] != 0) i = (i + 1) & mask;
+        tags_[i] = oldTags[k];
+        slots_[i] = oldSlots[k];
     }
+}
+
+void SignatureList::Add(std::string_view key, std::string_view name) {
+    // The empty key can never match (no fingerprint is empty), so it needs no slot.
+    if (key.empty()) return;
+    // More records than the field count promised (quoted fields hold line ends): grow.
+    if ((records_ + 1) * 2 > tags_.size()) Grow();
     const std::uint64_t hash = HashKey(key);
-    const std::uint64_t tag = hash >> 32;
-    const std::size_t mask = slots_.size() - 1;
+    const std::uint32_t tag = TagOf(hash);
+    const std::size_t mask = tags_.size() - 1;
     std::size_t i = hash & mask;
-    while (slots_[i] != 0) {
-        if ((slots_[i] >> 32) == tag && KeyOf(records_[(slots_[i] & 0xFFFFFFFF) - 1]) == key) {
-            return;  // the first record of a key wins
-        }
+    while (tags_[i] != 0) {
+        if (tags_[i] == tag && KeyOf(slots_[i]) == key) return;  // the first record of a key wins
         i = (i + 1) & mask;
     }
-    Record record;
-    record.keyStart = static_cast<std::uint32_t>(text_.size());
-    record.keyLength = static_cast<std::uint32_t>(key.size());
-    text_.append(key);
-    record.nameStart = static_cast<std::uint32_t>(text_.size());
-    record.nameLength = static_cast<std::uint32_t>(name.size());
-    text_.append(name);
-    records_.push_back(record);
-    slots_[i] = (tag << 32) | records_.size();
+    tags_[i] = tag;
+    Slot& slot = slots_[i];
+    slot.keyStart = static_cast<std::uint32_t>(text_.size());
+    slot.keyLength = static_cast<std::uint32_t>(key.size());
+    slot.nameLength = static_cast<std::uint32_t>(name.size());
+    text_.insert(text_.end(), key.begin(), key.end());
+    text_.insert(text_.end(), name.begin(), name.end());
+    ++records_;
 }
 
 std::string_view SignatureList::Find(std::string_view key) const {
-    if (key.empty() || records_.empty()) return {};
+    if (key.empty() || records_ == 0) return {};
     const std::uint64_t hash = HashKey(key);
-    const std::uint64_t tag = hash >> 32;
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = hash & mask; slots_[i] != 0; i = (i + 1) & mask) {
-        if ((slots_[i] >> 32) != tag) continue;
-        const Record& r = records_[(slots_[i] & 0xFFFFFFFF) - 1];
-        if (KeyOf(r) == key) return {text_.data() + r.nameStart, r.nameLength};
+    const std::uint32_t tag = TagOf(hash);
+    const std::size_t mask = tags_.size() - 1;
+    for (std::size_t i = hash & mask; tags_[i] != 0; i = (i + 1) & mask) {
+        if (tags_[i] != tag) continue;
+        const Slot& slot = slots_[i];
+        if (KeyOf(slot) == key) return {text_.data() + slot.keyStart + slot.keyLength, slot.nameLength};
     }
     return {};
 }
 
-struct SignatureDatabase::Watch {
-    explicit Watch(const std::string& path) : watch(path) {}
-    platform::FileChangeWatch watch;
-};
-
 SignatureDatabase::SignatureDatabase(std::string path)
-    : path_(std::move(path)), watch_(std::make_unique<Watch>(path_)) {
+    : path_(std::move(path)), watch_(std::make_unique<platform::FileChangeWatch>(path_)) {
     load_.path = path_;
     load_.error = platform::Error::NotFound;
 }
@@ -169,7 +172,7 @@ std::string SignatureDatabase::DefaultPath() {
 void SignatureDatabase::SetLoadListener(LoadListener listener) { listener_ = std::move(listener); }
 
 const DatabaseLoad& SignatureDatabase::Load() {
-    if (watch_->watch.Changed()) Reload();
+    if (watch_->Changed()) Reload();
     return load_;
 }
 
@@ -178,7 +181,7 @@ std::string_view SignatureDatabase::LookupSignature(const Fingerprint& fingerpri
 }
 
 std::string_view SignatureDatabase::LookupSignature(std::string_view key) {
-    if (watch_->watch.Changed()) Reload();
+    if (watch_->Changed()) Reload();
     return list_.Find(key);
 }
 
@@ -187,6 +190,8 @@ void SignatureDatabase::Reload() {
     load.path = path_;
     std::string text;
     load.error = platform::ReadFile(path_, text);
+    // Positions in the parsed table are 32-bit.
+    if (load.error == platform::Error::None && text.size() >= 0xFFFFFFFFu) load.error = platform::Error::Unsupported;
     if (load.error == platform::Error::None) {
         list_ = SignatureList::Parse(text);
         load.records = list_.RecordCount();

@@ -13,6 +13,11 @@
 
 #include "engine/fingerprint.h"
 #include "platform/error.h"
+#include "platform/memory.h"
+
+namespace velquin::platform {
+class FileChangeWatch;
+}
 
 namespace velquin::engine {
 
@@ -30,22 +35,30 @@ public:
     // The empty key never matches: no fingerprint is empty.
     std::string_view Find(std::string_view key) const;
 
-    std::size_t RecordCount() const { return records_.size(); }
+    std::size_t RecordCount() const { return records_; }
     const std::vector<std::size_t>& SkippedLines() const { return skippedLines_; }
     bool HasEndMarker() const { return endMarker_; }
 
 private:
-    struct Record {
-        std::uint32_t keyStart, keyLength, nameStart, nameLength;
+    // Open addressing in two parallel arrays: a compact one of hash tags (0: empty), which is all
+    // that a lookup of a key not in the list usually reads, and the records themselves.
+    struct Slot {
+        std::uint32_t keyStart;   // key and name in text_, the name right after the key
+        std::uint32_t keyLength;
+        std::uint32_t nameLength;
     };
-    void Add(std::string_view key, std::string_view name);
-    std::string_view KeyOf(const Record& r) const { return {text_.data() + r.keyStart, r.keyLength}; }
+    using Text = std::vector<char, platform::LargeAllocator<char>>;
+    using Tags = std::vector<std::uint32_t, platform::LargeAllocator<std::uint32_t>>;
+    using Slots = std::vector<Slot, platform::LargeAllocator<Slot>>;
 
-    std::string text_;  // keys and names, back to back
-    std::vector<Record> records_;
-    // Open addressing: each slot holds the top 32 bits of the key's hash and record index + 1
-    // (0: empty), so a miss usually costs a single cache line.
-    std::vector<std::uint64_t> slots_;
+    void Add(std::string_view key, std::string_view name);
+    void Grow();
+    std::string_view KeyOf(const Slot& slot) const { return {text_.data() + slot.keyStart, slot.keyLength}; }
+
+    Text text_;
+    Tags tags_;
+    Slots slots_;
+    std::size_t records_ = 0;
     std::vector<std::size_t> skippedLines_;
     bool endMarker_ = false;
 };
@@ -90,8 +103,7 @@ private:
     SignatureList list_;
     DatabaseLoad load_;
     LoadListener listener_;
-    struct Watch;
-    std::unique_ptr<Watch> watch_;
+    std::unique_ptr<platform::FileChangeWatch> watch_;
 };
 
 }  // namespace velquin::engine

@@ -15,16 +15,18 @@ char* AppendHex(char* out, std::uint32_t value) {
     return out;
 }
 
-// Sum of cubes of bytes [from, to] with the range check after every addition.
+// Sum of the cubes of the window's bytes. The format checks the range after every addition; the
+// terms are never negative, so the running sum only grows and checking the total is the same test.
+// The total stays below 2^32 (202 * 255^3), so 32-bit arithmetic is exact.
 std::optional<std::uint32_t> WindowSum(std::span<const std::uint8_t, kReadLength> bytes,
                                        std::size_t from) {
-    std::uint64_t sum = 0;
+    std::uint32_t sum = 0;
     for (std::size_t k = from; k < from + kWindowLength; ++k) {
-        const std::uint64_t v = bytes[k];
+        const std::uint32_t v = bytes[k];
         sum += v * v * v;
-        if (sum > kSumLimit) return std::nullopt;
     }
-    return static_cast<std::uint32_t>(sum);
+    if (sum > kSumLimit) return std::nullopt;
+    return sum;
 }
 
 FingerprintResult Failed(FingerprintFailure failure, platform::Error error = platform::Error::None) {

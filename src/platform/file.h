@@ -63,6 +63,8 @@ public:
     static Folder Open(const std::string& path, Error* error = nullptr);
 
     bool IsOpen() const { return stream_ != nullptr; }
+    // The system's folder stream, for the platform layer's own implementation files.
+    void* NativeStream() const { return stream_; }
 
     // Opens the entry `name` of this folder as a folder, refusing a link.
     Folder OpenFolder(const char* name, Error* error = nullptr) const;
@@ -106,6 +108,10 @@ private:
 
 // Reads a whole regular file into `out` (a folder, FIFO or device is refused, never waited on).
 Error ReadFile(const std::string& path, std::string& out);
+
+// Whether `path` names a place without reference to a current folder ("/x" on POSIX; "C:\x" or a
+// share "\\server\x" on Windows).
+bool IsAbsolutePath(std::string_view path);
 
 // The folder of the running executable, without a trailing separator; empty when unknown.
 std::string ExecutableFolder();

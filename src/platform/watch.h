@@ -9,7 +9,11 @@ namespace velquin::platform {
 
 class FileChangeWatch {
 public:
-    explicit FileChangeWatch(std::string path);
+    enum class Mode {
+        Notify,  // change notifications where the system has them, else status comparison
+        Poll,    // status comparison on every call
+    };
+    explicit FileChangeWatch(std::string path, Mode mode = Mode::Notify);
     ~FileChangeWatch();
     FileChangeWatch(const FileChangeWatch&) = delete;
     FileChangeWatch& operator=(const FileChangeWatch&) = delete;

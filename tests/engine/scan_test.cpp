@@ -25,7 +25,11 @@ public:
     std::vector<std::string> calls;
     std::vector<std::string> list2;
     std::vector<std::string> unreadable;
-    std::vector<DetectionReport> reports;
+    struct Report {
+        std::string path;
+        bool gone;
+    };
+    std::vector<Report> reports;
     std::function<bool()> running = [] { return true; };
     bool record = true;
 
@@ -47,7 +51,9 @@ public:
     void EntryUnreadable(std::string_view path, std::string_view) override {
         unreadable.emplace_back(path);
     }
-    void Detected(const DetectionReport& report) override { reports.push_back(report); }
+    void Detected(const DetectionReport& report) override {
+        reports.push_back({std::string(report.path), report.gone});
+    }
 
     void Note(std::string call) {
         if (record) calls.push_back(std::move(call));
@@ -266,6 +272,47 @@ TEST(FolderScanTest, FifoSocketAndDeviceNeverBlockTheWalk) {
     EXPECT_FALSE(std::filesystem::exists(after));
 }
 
+// Writes kWorm as `name` into the folder open as `fd`.
+void PlantWorm(int fd, const char* name) {
+    const int file = openat(fd, name, O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(file, 0);
+    ASSERT_EQ(write(file, kWorm.data(), kWorm.size()), static_cast<ssize_t>(kWorm.size()));
+    close(file);
+}
+
+TEST(FolderScanTest, DeepTreeBeyondThePathLimitIsWalkedAndCleaned) {
+    ScanFixture f;
+    f.sink.record = false;
+    // A chain 5000 folders deep, far beyond the system's path limit, made with handles. Two folders
+    // high up also hold a second subfolder: the walk must come back to them after the deep branch.
+    int fd = open(f.tree.Folder("t").c_str(), O_RDONLY | O_DIRECTORY);
+    for (int depth = 1; depth <= 5000; ++depth) {
+        if (depth == 3 || depth == 1000) {
+            mkdirat(fd, "sibling", 0755);
+            const int sibling = openat(fd, "sibling", O_RDONLY | O_DIRECTORY);
+            PlantWorm(sibling, "abc.exe");
+            close(sibling);
+        }
+        mkdirat(fd, "folder-of-a-deep-tree", 0755);
+        const int next = openat(fd, "folder-of-a-deep-tree", O_RDONLY | O_DIRECTORY);
+        close(fd);
+        fd = next;
+        ASSERT_GE(fd, 0);
+    }
+    PlantWorm(fd, "abc.exe");
+
+    f.scan.ScanFolder(f.tree.Path("t"));
+    EXPECT_EQ(f.scan.FoldersScanned(), 5002u);
+    EXPECT_EQ(f.scan.FilesScanned(), 5005u);
+    ASSERT_EQ(f.sink.list2.size(), 3u);
+    EXPECT_TRUE(f.sink.unreadable.empty());
+    const auto deepest = std::max_element(f.sink.list2.begin(), f.sink.list2.end(),
+                                          [](const std::string& a, const std::string& b) { return a.size() < b.size(); });
+    EXPECT_GT(deepest->size(), 100000u);
+    EXPECT_EQ(faccessat(fd, "abc.exe", F_OK, 0), -1);
+    for (const auto& report : f.sink.reports) EXPECT_TRUE(report.gone) << report.path.substr(0, 200);
+    close(fd);
+}
 #endif
 
 #ifdef _WIN32
@@ -279,29 +326,28 @@ TEST(FolderScanTest, JunctionIsAnEntryAndNeverEntered) {
     EXPECT_TRUE(f.sink.list2.empty());
     EXPECT_TRUE(std::filesystem::exists(outside));
 }
-#endif
 
+// Beyond the classic limit of 260 characters. Wine keeps these paths as host paths, which end at
+// 4096 bytes, so the tree is shallower than on Linux and made through "\\?\" paths.
 TEST(FolderScanTest, DeepTreeBeyondThePathLimitIsWalkedAndCleaned) {
     ScanFixture f;
     f.sink.record = false;
-    // Far beyond the classic limits: 4096 bytes on Linux, 260 characters on Windows.
-#ifdef _WIN32
-    // Wine keeps these paths as host paths, so they also stay below the host's 4096 bytes.
     constexpr int kDepth = 150;
-#else
-    constexpr int kDepth = 5000;
-#endif
     const std::string name = "folder-of-a-deep-tree";
     f.tree.DeepFile("t", name, kDepth, "abc.exe", kWorm);
+    f.tree.Write("t/" + name + "/sibling/abc.exe", kWorm);  // the walk comes back up to it
     ASSERT_TRUE(f.tree.DeepFileExists("t", name, kDepth, "abc.exe"));
 
     f.scan.ScanFolder(f.tree.Path("t"));
-    EXPECT_EQ(f.scan.FoldersScanned(), static_cast<std::uint64_t>(kDepth));
-    EXPECT_EQ(f.scan.FilesScanned(), static_cast<std::uint64_t>(kDepth) + 1);
-    ASSERT_EQ(f.sink.list2.size(), 1u);
-    EXPECT_GT(f.sink.list2[0].size(), kDepth * name.size());
+    EXPECT_EQ(f.scan.FoldersScanned(), static_cast<std::uint64_t>(kDepth) + 1);
+    EXPECT_EQ(f.scan.FilesScanned(), static_cast<std::uint64_t>(kDepth) + 3);
+    ASSERT_EQ(f.sink.list2.size(), 2u);
+    EXPECT_TRUE(f.sink.unreadable.empty());
+    EXPECT_GT(std::max(f.sink.list2[0].size(), f.sink.list2[1].size()), kDepth * name.size());
     EXPECT_FALSE(f.tree.DeepFileExists("t", name, kDepth, "abc.exe"));
+    for (const auto& report : f.sink.reports) EXPECT_TRUE(report.gone) << report.path.substr(0, 200);
 }
+#endif
 
 TEST(FolderScanTest, FolderWithFortyThousandSubfoldersIsWalkedCompletely) {
     // Wine checks every new name against the whole folder, so making 40 000 folders takes many minutes.

@@ -127,12 +127,12 @@ public:
         return Path(relative);
     }
 
+#ifdef _WIN32
     // A chain of `depth` folders named `name` below `relative`, with a file `file` holding
-    // `content` in the deepest one, made one level at a time so that its paths may exceed the
-    // system's classic limit.
+    // `content` in the deepest one, made through extended paths, which may exceed the classic limit
+    // of 260 characters.
     void DeepFile(const std::string& relative, const std::string& name, int depth, const std::string& file,
                   const std::string& content) const {
-#ifdef _WIN32
         std::wstring path = detail::Extended(Folder(relative));
         const std::wstring wideName(name.begin(), name.end());
         for (int i = 0; i < depth; ++i) {
@@ -145,48 +145,17 @@ public:
         DWORD written = 0;
         ::WriteFile(handle, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
         ::CloseHandle(handle);
-#else
-        int fd = open(Folder(relative).c_str(), O_RDONLY | O_DIRECTORY);
-        for (int i = 0; i < depth && fd >= 0; ++i) {
-            mkdirat(fd, name.c_str(), 0755);
-            const int next = openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY);
-            close(fd);
-            fd = next;
-        }
-        if (fd < 0) return;
-        const int out = openat(fd, file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (out >= 0) {
-            if (write(out, content.data(), content.size()) < 0) {
-            }
-            close(out);
-        }
-        close(fd);
-#endif
     }
 
     // Whether the file of DeepFile is still there.
     bool DeepFileExists(const std::string& relative, const std::string& name, int depth,
                         const std::string& file) const {
-#ifdef _WIN32
         std::wstring path = detail::Extended(Path(relative));
         for (int i = 0; i < depth; ++i) path += L"\\" + std::wstring(name.begin(), name.end());
         path += L"\\" + std::wstring(file.begin(), file.end());
         return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-#else
-        int fd = open(Path(relative).c_str(), O_RDONLY | O_DIRECTORY);
-        for (int i = 0; i < depth && fd >= 0; ++i) {
-            const int next = openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY);
-            close(fd);
-            fd = next;
-        }
-        if (fd < 0) return false;
-        const bool exists = faccessat(fd, file.c_str(), F_OK, 0) == 0;
-        close(fd);
-        return exists;
-#endif
     }
 
-#ifdef _WIN32
     // A junction at `relativeLink` to the folder `relativeTarget`. Where the file system takes no
     // reparse data (Wine), the link is made the way that system shows links as reparse points: a
     // symbolic link of the host, made by the host's own ln.

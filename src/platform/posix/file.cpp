@@ -3,16 +3,14 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <cstring>
-
-#include <sys/sysmacros.h>
-
-#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -216,6 +214,8 @@ Error ReadFile(const std::string& path, std::string& out) {
     close(fd);
     return result;
 }
+
+bool IsAbsolutePath(std::string_view path) { return !path.empty() && path.front() == '/'; }
 
 std::string ExecutableFolder() {
 #if defined(__linux__)

@@ -94,9 +94,16 @@ int PidfdSendSignal(int pidfd, int signal) {
 }
 
 // Everything the child needs is prepared before fork: after fork in a program with threads only
-// async-signal-safe calls are allowed, so the search path is resolved here.
+// async-signal-safe calls are allowed, so the search path is resolved here, to absolute paths
+// because the child leaves the current folder.
 std::vector<std::string> ExecutableCandidates(const std::string& program) {
-    if (program.find('/') != std::string::npos) return {program};
+    std::string here;
+    if (char* cwd = ::getcwd(nullptr, 0)) {
+        here = cwd;
+        std::free(cwd);
+    }
+    const auto absolute = [&](std::string path) { return path.front() == '/' ? path : here + "/" + path; };
+    if (program.find('/') != std::string::npos) return {absolute(program)};
     const char* env = std::getenv("PATH");
     const std::string_view path = env ? env : "/usr/local/bin:/usr/bin:/bin";
     std::vector<std::string> candidates;
@@ -105,7 +112,7 @@ std::vector<std::string> ExecutableCandidates(const std::string& program) {
         auto end = path.find(':', start);
         if (end == std::string_view::npos) end = path.size();
         const std::string_view dir = path.substr(start, end - start);
-        candidates.push_back((dir.empty() ? std::string(".") : std::string(dir)) + "/" + program);
+        candidates.push_back(absolute((dir.empty() ? std::string(".") : std::string(dir)) + "/" + program));
         start = end + 1;
     }
     return candidates;
@@ -122,6 +129,8 @@ std::vector<std::string> ExecutableCandidates(const std::string& program) {
         if (devNull != target) dup2(devNull, target);
     }
     ::syscall(SYS_close_range, 3U, ~0U, 0U);
+    // Not to keep the scanner's folder (a removable drive, say) busy for the program's lifetime.
+    if (::chdir("/") != 0) _exit(127);
     for (const auto& candidate : candidates) execve(candidate.c_str(), argv, environ);
     _exit(127);
 }

@@ -6,7 +6,10 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 #include <thread>
 
 #if defined(__linux__)
@@ -18,7 +21,14 @@ namespace velquin::platform {
 
 struct FileChangeWatch::State {
     std::string path;
-    std::string name;  // last component, to pick this file's events out of its folder's
+    // Watched folders and the name in each whose events matter: the file's own entry and, when
+    // that is a link, the entry the link leads to.
+    struct Watched {
+        int descriptor;
+        std::string name;
+        bool link;  // the link itself: if it changes, it may lead elsewhere now
+    };
+    std::vector<Watched> watched;
     std::atomic<bool> changed{true};
     std::atomic<bool> notified{false};
     int notify = -1;
@@ -71,8 +81,14 @@ struct FileChangeWatch::State {
                     changed.store(true, std::memory_order_release);
                     return;
                 }
-                if (event->len > 0 && name == event->name) {
+                for (const Watched& w : watched) {
+                    if (event->len == 0 || w.descriptor != event->wd || w.name != event->name) continue;
                     changed.store(true, std::memory_order_release);
+                    if (w.link) {
+                        // The link may lead to another folder now: compare status from here on.
+                        notified.store(false, std::memory_order_release);
+                        return;
+                    }
                 }
             }
         }
@@ -82,22 +98,47 @@ struct FileChangeWatch::State {
 #endif
 };
 
-FileChangeWatch::FileChangeWatch(std::string path) : state_(std::make_unique<State>()) {
+namespace {
+
+void SplitPath(const std::string& path, std::string& folder, std::string& name) {
+    const auto slash = path.rfind('/');
+    folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    name = slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+FileChangeWatch::FileChangeWatch(std::string path, Mode mode) : state_(std::make_unique<State>()) {
     State& s = *state_;
     s.path = std::move(path);
-    const auto slash = s.path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : s.path.substr(0, slash);
-    s.name = slash == std::string::npos ? s.path : s.path.substr(slash + 1);
 #if defined(__linux__)
+    if (mode == Mode::Poll) return;
     s.notify = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     s.wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (s.notify < 0 || s.wake < 0) return;
     const uint32_t mask = IN_CLOSE_WRITE | IN_MODIFY | IN_ATTRIB | IN_CREATE | IN_DELETE |
                           IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF;
-    if (s.notify >= 0 && s.wake >= 0 && !s.name.empty() &&
-        inotify_add_watch(s.notify, folder.c_str(), mask) >= 0) {
+    const auto watch = [&](const std::string& file, bool link) {
+        std::string folder, name;
+        SplitPath(file, folder, name);
+        const int descriptor = name.empty() ? -1 : inotify_add_watch(s.notify, folder.c_str(), mask);
+        if (descriptor >= 0) s.watched.push_back({descriptor, name, link});
+        return descriptor >= 0;
+    };
+    struct stat entry {};
+    const bool isLink = lstat(s.path.c_str(), &entry) == 0 && S_ISLNK(entry.st_mode);
+    bool ok = watch(s.path, isLink);
+    if (ok && isLink) {
+        char* target = realpath(s.path.c_str(), nullptr);
+        ok = target && watch(target, false);
+        std::free(target);
+    }
+    if (ok) {
         s.notified.store(true);
         s.thread = std::thread([&s] { s.Run(); });
     }
+#else
+    (void)mode;
 #endif
 }
 

@@ -12,6 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/win32/folder.h"
 #include "platform/win32/text.h"
 
 namespace velquin::platform {
@@ -22,7 +23,7 @@ namespace {
 // scan of an empty card reader or a vanished network drive.
 const UINT kErrorMode = ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
 
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+using win32::kShareAll;
 
 // Not in every MinGW header set: the extended disposition (Windows 10 1709 and later) removes
 // the name at once, even while another handle keeps the file open.
@@ -31,28 +32,6 @@ constexpr ULONG kDispositionDelete = 0x1;
 constexpr ULONG kDispositionPosixSemantics = 0x2;
 struct DispositionInfoEx {
     ULONG flags;
-};
-
-class Handle {
-public:
-    explicit Handle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle() { Close(); }
-    HANDLE get() const { return handle_; }
-    explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-    HANDLE release() {
-        const HANDLE handle = handle_;
-        handle_ = INVALID_HANDLE_VALUE;
-        return handle;
-    }
-    void Close() {
-        if (*this) ::CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-    }
-
-private:
-    HANDLE handle_;
 };
 
 void SetError(Error* error, Error value) {
@@ -134,33 +113,11 @@ bool ListingClassUnsupported(DWORD code) {
 
 }  // namespace
 
-namespace win32 {
-
-struct ListedEntry {
-    DWORD attributes = 0;
-    std::uint64_t size = 0;
-    std::uint64_t fileIndex = 0;
-    bool hasIndex = false;
-};
-
-struct FolderState {
-    FolderState(HANDLE opened) : handle(opened) {}
-    Handle handle;
-    std::wstring path;      // extended form, ending with "\"
-    std::size_t rootLength = 0;
-    DWORD volumeSerial = 0;
-    // The last listing, by name, so that describing a listed entry needs no system call.
-    std::vector<ListedEntry> listed;
-    std::unordered_map<std::string, std::size_t> byName;
-
-    std::wstring EntryPath(const char* name) const { return path + Widen(name); }
-};
-
-}  // namespace win32
 
 namespace {
 
 using win32::FolderState;
+using win32::Handle;
 
 FolderState* State(void* stream) { return static_cast<FolderState*>(stream); }
 
@@ -450,6 +407,13 @@ Error ReadFile(const std::string& path, std::string& out) {
         if (got == 0) return Error::None;
         out.append(buffer, got);
     }
+}
+
+bool IsAbsolutePath(std::string_view path) {
+    const auto separator = [](char c) { return c == '\\' || c == '/'; };
+    if (path.size() >= 2 && separator(path[0]) && separator(path[1])) return true;
+    const char letter = static_cast<char>(path.empty() ? 0 : path[0] | 0x20);
+    return path.size() >= 3 && letter >= 'a' && letter <= 'z' && path[1] == ':' && separator(path[2]);
 }
 
 std::string ExecutableFolder() {

@@ -40,11 +40,11 @@ struct FileChangeWatch::State {
     }
 };
 
-FileChangeWatch::FileChangeWatch(std::string path) : state_(std::make_unique<State>()) {
+FileChangeWatch::FileChangeWatch(std::string path, Mode mode) : state_(std::make_unique<State>()) {
     State& s = *state_;
     s.path = win32::ExtendedPath(path);
     const auto cut = s.path.rfind(L'\\');
-    if (cut != std::wstring::npos && cut + 1 < s.path.size()) {
+    if (mode == Mode::Notify && cut != std::wstring::npos && cut + 1 < s.path.size()) {
         const std::wstring folder = s.path.substr(0, cut + 1);
         s.notification = ::FindFirstChangeNotificationW(
             folder.c_str(), FALSE,

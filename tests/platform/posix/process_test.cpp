@@ -154,18 +154,19 @@ TEST(ProcessTableTest, SpawnsDetachedWithoutTerminalAndLeavesNoChild) {
     TempDir dir;
     const fs::path report = dir.path() / "report";
     auto table = OpenSystemProcessTable();
-    // The program reports its session, its standard streams and its parent.
+    // The program reports its session, its standard streams and its folder.
     const std::string script =
-        "{ cut -d' ' -f6 /proc/$$/stat; readlink /proc/$$/fd/0 /proc/$$/fd/2; echo done; } > \"$1\"";
+        "{ cut -d' ' -f6 /proc/$$/stat; readlink /proc/$$/fd/0 /proc/$$/fd/2; pwd; echo done; } > \"$1\"";
 
     table->SpawnDetached({"sh", "-c", script, "sh", report.string()});
     std::istringstream lines(ReadWhenComplete(report));
 
-    std::string session, in, err;
-    lines >> session >> in >> err;
+    std::string session, in, err, folder;
+    lines >> session >> in >> err >> folder;
     EXPECT_NE(session, std::to_string(::getsid(0)));
     EXPECT_EQ(in, "/dev/null");
     EXPECT_EQ(err, "/dev/null");
+    EXPECT_EQ(folder, "/");
     errno = 0;
     EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
     EXPECT_EQ(errno, ECHILD);
