@@ -15,9 +15,10 @@ out=$(cd "$out" && pwd)
 cache_value() { sed -n "s/^$2:[A-Z]*=//p" "$1/CMakeCache.txt" | head -n1; }
 
 for build in "$@"; do
-    arch=$(cache_value "$build" CMAKE_SYSTEM_PROCESSOR)
+    compiler=$(cache_value "$build" VELQUIN_MINGW_CXX)   # e.g. /usr/bin/x86_64-w64-mingw32-g++-posix
+    triple=$(basename "${compiler%-g++*}")
+    arch=${triple%%-*}
     version=$(cache_value "$build" CMAKE_PROJECT_VERSION)
-    compiler=$(cache_value "$build" CMAKE_CXX_COMPILER)
     [ -n "$arch" ] && [ -f "$build/bin/velquin-scan.exe" ] || {
         echo "windows-dist: $build holds no Windows build of velquin-scan" >&2
         exit 2
