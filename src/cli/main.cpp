@@ -241,6 +241,7 @@ int main(int argc, char** argv) {
     try {
         // CLI11 takes the arguments after the program's name, last first.
         std::vector<std::string> arguments = platform::Utf8Arguments(argc, argv);
+        if (!arguments.empty()) app.name(arguments.front());  // as parse(argc, argv) would
         std::reverse(arguments.begin(), arguments.end());
         if (!arguments.empty()) arguments.pop_back();
         app.parse(arguments);

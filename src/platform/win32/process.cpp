@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "platform/win32/folder.h"
 #include "platform/win32/text.h"
 
 namespace velquin::platform {
@@ -18,20 +19,7 @@ namespace {
 // still show a process that is only about to exit.
 constexpr DWORD kExitWaitMs = 250;
 
-class Handle {
-public:
-    explicit Handle(HANDLE handle = nullptr) : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle() {
-        if (handle_) ::CloseHandle(handle_);
-    }
-    HANDLE get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-
-private:
-    HANDLE handle_;
-};
+using win32::Handle;
 
 std::string ImageNameOf(HANDLE process) {
     std::wstring buffer(1024, L'\0');
