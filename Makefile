@@ -1,5 +1,7 @@
-# make run   installs what is missing, builds, and runs the program
-# make test  installs what is missing, builds, and runs every test
+# make run           installs what is missing, builds, and runs the program
+# make test          installs what is missing, builds, and runs every test
+# make test-windows  builds the Windows programs (x86_64 and i686) and runs the x86_64 tests under Wine
+# make dist          writes a zip per Windows architecture with velquin-scan.exe and database.db
 # Both work on a fresh Debian 12 machine as root or with sudo.
 
 BUILD    ?= build
@@ -13,13 +15,21 @@ PACKAGES := build-essential cmake ninja-build pkg-config python3 hyperfine \
             libgtest-dev libgmock-dev libbenchmark-dev \
             libcli11-dev nlohmann-json3-dev
 
-.PHONY: all deps configure build run test bench clean
+# The Windows builds: MinGW-w64 cross compilers, Wine for their tests, GoogleTest's source to build
+# it for them, zip for the packages.
+WINDOWS_PACKAGES := g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 googletest zip
+WINDOWS_BUILD ?= build-windows
+WINDOWS_ARCHS := x86_64 i686
+DIST     ?= dist
+
+.PHONY: all deps deps-windows configure build build-windows run test test-windows dist bench clean
 
 all: build
 
-deps:
+# Installs the Debian packages of the list $(1) that are missing.
+define install_missing
 	@missing=""; \
-	for p in $(PACKAGES); do \
+	for p in $(1); do \
 	  dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -27,6 +37,13 @@ deps:
 	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get update -q && \
 	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $$missing; \
 	fi
+endef
+
+deps:
+	$(call install_missing,$(PACKAGES))
+
+deps-windows:
+	$(call install_missing,$(WINDOWS_PACKAGES))
 
 # Configured on every build: folders join the build when they appear, which cmake only sees then.
 configure: deps
@@ -53,5 +70,19 @@ run: build
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
+# The i686 build is compiled and linked only: a 64-bit kernel without 32-bit support cannot run it.
+$(WINDOWS_BUILD)/%/build.ninja: CMakeLists.txt | deps-windows
+	cmake -S . -B $(WINDOWS_BUILD)/$* -G $(GENERATOR) -DCMAKE_BUILD_TYPE=Release \
+	      -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-$*.cmake
+
+build-windows: deps-windows $(foreach arch,$(WINDOWS_ARCHS),$(WINDOWS_BUILD)/$(arch)/build.ninja)
+	for arch in $(WINDOWS_ARCHS); do cmake --build $(WINDOWS_BUILD)/$$arch -j $(JOBS) || exit 1; done
+
+test-windows: build-windows
+	scripts/wine-test.sh $(WINDOWS_BUILD)/x86_64 -j $(JOBS)
+
+dist: build-windows
+	scripts/windows-dist.sh $(DIST) $(foreach arch,$(WINDOWS_ARCHS),$(WINDOWS_BUILD)/$(arch))
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(WINDOWS_BUILD) $(DIST)

@@ -10,6 +10,13 @@ function(velquin_test name)
     target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/offscreen_platform.cpp)
   endif()
   # One variable only: gtest_discover_tests cannot pass a list of environment entries.
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+  # A cross build lists its tests when ctest runs them (through the emulator), not after linking:
+  # building then needs no emulator, and a target that cannot run on this host still builds.
+  if(CMAKE_CROSSCOMPILING)
+    set(discovery PRE_TEST)
+  else()
+    set(discovery POST_BUILD)
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 DISCOVERY_MODE ${discovery}
                        PROPERTIES ENVIRONMENT "VELQUIN_TEST_BIN=${CMAKE_BINARY_DIR}/bin" TIMEOUT 300)
 endfunction()

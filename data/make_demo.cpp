@@ -5,11 +5,10 @@
 //   velquin-demo samples DIR    the samples, flat in DIR
 //   velquin-demo tree DIR       a demo tree: clean files in nested folders with the samples among them
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -58,8 +57,10 @@ bool MakeFolders(const std::string& path) {
     for (std::size_t at = 1; at <= path.size(); ++at) {
         if (at == path.size() || path[at] == '/') {
             const std::string prefix = path.substr(0, at);
-            if (mkdir(prefix.c_str(), 0755) != 0 && errno != EEXIST) {
-                std::fprintf(stderr, "velquin-demo: cannot create %s: %s\n", prefix.c_str(), std::strerror(errno));
+            std::error_code error;
+            std::filesystem::create_directory(prefix, error);
+            if (error) {
+                std::fprintf(stderr, "velquin-demo: cannot create %s: %s\n", prefix.c_str(), error.message().c_str());
                 return false;
             }
         }

@@ -1,34 +1,30 @@
 #include "cli/console_sink.h"
 
-#include <sys/ioctl.h>
-#include <unistd.h>
-
 #include <csignal>
 #include <ctime>
 
 #include <nlohmann/json.hpp>
 
 #include "cli/escape.h"
+#include "platform/console.h"
 
 namespace velquin::cli {
 namespace {
 
 volatile std::sig_atomic_t g_stop = 0;
 
-void OnInterrupt(int) { g_stop = 1; }
+void OnInterrupt() { g_stop = 1; }
 
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);
 
 std::size_t TerminalWidth(std::FILE* terminal) {
-    winsize size{};
-    if (ioctl(fileno(terminal), TIOCGWINSZ, &size) == 0 && size.ws_col > 10) return size.ws_col;
-    return 80;
+    const std::size_t columns = platform::TerminalColumns(terminal);
+    return columns > 10 ? columns : 80;
 }
 
 std::string IsoTime(std::chrono::system_clock::time_point when) {
     const std::time_t t = std::chrono::system_clock::to_time_t(when);
-    std::tm local{};
-    localtime_r(&t, &local);
+    const std::tm local = platform::LocalTime(t);
     char text[64];
     std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S%z", &local);
     return text;
@@ -56,11 +52,7 @@ void PutText(nlohmann::json& object, const char* key, const std::string& text) {
 bool StopRequested() { return g_stop != 0; }
 
 void InstallStopHandler() {
-    struct sigaction action {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESETHAND;  // a second Ctrl-C ends the program at once
-    sigaction(SIGINT, &action, nullptr);
+    platform::InstallInterruptHandler(OnInterrupt);
 }
 
 ConsoleSink::ConsoleSink(std::FILE* log, std::FILE* progress) : log_(log), progress_(progress) {}

@@ -1,7 +1,6 @@
 // velquin-scan: the command-line scanner on the window's engine.
 
-#include <unistd.h>
-
+#include <algorithm>
 #include <chrono>
 #include <clocale>
 #include <cstdio>
@@ -24,6 +23,7 @@
 #include "engine/fingerprint.h"
 #include "engine/quarantine.h"
 #include "engine/scan.h"
+#include "platform/console.h"
 
 namespace {
 
@@ -91,8 +91,7 @@ std::string Clock(std::chrono::steady_clock::duration elapsed) {
 // The system's short date, "/", and its time of day, as the window's report shows them.
 std::string LatestScanned() {
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = platform::LocalTime(now);
     char date[64], time[64];
     std::strftime(date, sizeof date, "%x", &local);
     std::strftime(time, sizeof time, "%X", &local);
@@ -110,7 +109,7 @@ struct ScanSettings {
 int RunScan(const ScanSettings& settings, engine::SignatureDatabase& database, bool& databaseUnreadable) {
     const bool jsonToStdout = settings.json == "-";
     std::FILE* log = jsonToStdout ? nullptr : stdout;
-    std::FILE* progress = (!settings.quiet && isatty(STDERR_FILENO)) ? stderr : nullptr;
+    std::FILE* progress = (!settings.quiet && platform::IsTerminal(stderr)) ? stderr : nullptr;
     cli::ConsoleSink sink(log, progress);
 
     engine::DeleteDisposal deletion;
@@ -240,7 +239,12 @@ int main(int argc, char** argv) {
                "not removed, bad arguments, unreadable signature list)");
 
     try {
-        app.parse(argc, argv);
+        // CLI11 takes the arguments after the program's name, last first.
+        std::vector<std::string> arguments = platform::Utf8Arguments(argc, argv);
+        if (!arguments.empty()) app.name(arguments.front());  // as parse(argc, argv) would
+        std::reverse(arguments.begin(), arguments.end());
+        if (!arguments.empty()) arguments.pop_back();
+        app.parse(arguments);
     } catch (const CLI::CallForHelp& e) {
         return app.exit(e);
     } catch (const CLI::CallForVersion& e) {

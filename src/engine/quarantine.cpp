@@ -77,7 +77,7 @@ LineKind ParseLine(std::string_view line, QuarantineRecord& record) {
         return LineKind::Bad;
     }
     record.mode = static_cast<std::uint32_t>(std::stoul(std::string(mode), nullptr, 8)) & 07777;
-    const bool pathUsable = record.originalPath.size() > 1 && record.originalPath.front() == '/' &&
+    const bool pathUsable = record.originalPath.size() > 1 && platform::IsAbsolutePath(record.originalPath) &&
                             record.originalPath.find('\0') == std::string::npos;
     if (!IsPlainEntryName(record.storedName) || !pathUsable) return LineKind::Bad;
     return LineKind::Record;
@@ -97,7 +97,7 @@ void ForEachLine(std::string_view text, Visit visit) {
 }
 
 platform::Error RestoreOne(QuarantineFolder& quarantine, const QuarantineRecord& record) {
-    const auto slash = record.originalPath.rfind('/');
+    const auto slash = record.originalPath.rfind(platform::kPathSeparator);
     const std::string name = record.originalPath.substr(slash + 1);
     if (name.empty() || name == "." || name == "..") return platform::Error::NotFound;
     platform::Error error = platform::Error::None;
@@ -223,9 +223,9 @@ DisposalResult QuarantineDisposal::Dispose(const DetectedFile& file) {
     if (result.error != platform::Error::None) return result;
     record.time = UtcNow(false);
     record.malwareName = std::string(file.malwareName);
-    record.originalPath = !file.path.empty() && file.path.front() == '/'
+    record.originalPath = platform::IsAbsolutePath(file.path)
                               ? std::string(file.path)
-                              : currentFolder_ + "/" + std::string(file.path);
+                              : currentFolder_ + platform::kPathSeparator + std::string(file.path);
 
     platform::EntryInfo manifestInfo;
     const bool firstRecord =

@@ -5,6 +5,22 @@
 
 namespace velquin::platform {
 
+std::size_t NameList::Length(std::size_t index) const {
+    const std::size_t end = index + 1 < starts_.size() ? starts_[index + 1] - 1 : text_.size() - 1;
+    return end - starts_[index];
+}
+
+void NameList::Clear() {
+    text_.clear();
+    starts_.clear();
+}
+
+void NameList::Add(std::string_view name) {
+    starts_.push_back(static_cast<std::uint32_t>(text_.size()));
+    text_.append(name);
+    text_.push_back('\0');
+}
+
 bool PseudoFileSystems::IsPseudoType(std::string_view type) {
     static constexpr std::array<std::string_view, 18> kTypes = {
         "proc",   "sysfs",     "devtmpfs",   "devpts",  "cgroup",   "cgroup2",

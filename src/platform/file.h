@@ -109,6 +109,10 @@ private:
 // Reads a whole regular file into `out` (a folder, FIFO or device is refused, never waited on).
 Error ReadFile(const std::string& path, std::string& out);
 
+// Whether `path` names a place without reference to a current folder ("/x" on POSIX; "C:\x" or a
+// share "\\server\x" on Windows).
+bool IsAbsolutePath(std::string_view path);
+
 // The folder of the running executable, without a trailing separator; empty when unknown.
 std::string ExecutableFolder();
 

@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 #include <gmock/gmock.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -159,6 +163,7 @@ TEST(ProcessCleanerTest, RestartShellLogsEndsEveryShellThenStartsOne) {
     EXPECT_THAT(table.Pids(), ElementsAre(60, 63));
 }
 
+#ifndef _WIN32
 // A real process under a detected-style name: a copy of sleep, started by this test.
 TEST(ProcessCleanerTest, EndsARealProcessByItsExecutableName) {
     namespace fs = std::filesystem;
@@ -198,6 +203,93 @@ TEST(ProcessCleanerTest, EndsARealProcessByItsExecutableName) {
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
     EXPECT_EQ(cleaner.IsProcessRunning(name), false);
 }
+
+#endif
+
+#ifdef _WIN32
+std::string TestProgram(const std::string& name) {
+    const char* folder = std::getenv("VELQUIN_TEST_BIN");
+    return std::string(folder ? folder : "bin") + "/" + name;
+}
+
+bool RunningUnderWine() { return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
+
+std::vector<long long> PidsNamed(platform::ProcessTable& table, const std::string& name) {
+    std::vector<long long> pids;
+    for (const auto& process : table.List().value_or(std::vector<ProcessInfo>{})) {
+        if (platform::ProcessHasImageName(process, name)) pids.push_back(process.pid);
+    }
+    return pids;
+}
+
+// A real process under a detected-style name: a copy of a harmless program, started by this test.
+TEST(ProcessCleanerTest, EndsARealProcessByItsExecutableName) {
+    namespace fs = std::filesystem;
+    const std::string self = std::to_string(::GetCurrentProcessId());
+    const fs::path dir = fs::temp_directory_path() / ("velquin-cleaner-" + self);
+    fs::create_directories(dir);
+    // A name of its own, so that tests running beside this one cannot end it or be ended by it.
+    const std::string name = "velq" + self + ".exe";
+    const fs::path image = dir / name;
+    fs::copy_file(TestProgram("velquin-idle.exe"), image, fs::copy_options::overwrite_existing);
+
+    std::wstring commandLine = L"\"" + image.wstring() + L"\" 30";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child{};
+    ASSERT_TRUE(::CreateProcessW(image.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                                 nullptr, nullptr, &startup, &child));
+    ::CloseHandle(child.hThread);
+    auto table = platform::OpenSystemProcessTable();
+    ProcessCleaner cleaner(*table);
+    for (int i = 0; i < 400 && cleaner.IsProcessRunning(name) != true; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    std::string upper = name;
+    std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return std::toupper(c); });
+
+    const auto ended = cleaner.TerminateProcessesByName(upper);
+    if (ended.empty()) ::TerminateProcess(child.hProcess, 99);  // never leave the child behind on failure
+    const bool exited = ::WaitForSingleObject(child.hProcess, 10000) == WAIT_OBJECT_0;
+    DWORD code = 0;
+    ::GetExitCodeProcess(child.hProcess, &code);
+    ::CloseHandle(child.hProcess);
+    std::error_code ignored;
+    fs::remove_all(dir, ignored);
+    ASSERT_TRUE(exited);
+    ASSERT_EQ(ended.size(), 1u);
+    EXPECT_EQ(ended[0].pid, static_cast<long long>(child.dwProcessId));
+    EXPECT_EQ(ended[0].imageName, name);
+    EXPECT_EQ(code, 1u);  // ended by the cleaner, not by the program itself or the fallback
+    EXPECT_EQ(cleaner.IsProcessRunning(name), false);
+}
+
+// Ends the desktop shell of the machine it runs on, so it runs only under Wine, which has one.
+TEST(ProcessCleanerTest, RestartShellEndsTheRunningShellAndStartsANewOne) {
+    if (!RunningUnderWine()) GTEST_SKIP() << "would end this desktop's shell; runs under Wine only";
+    auto table = platform::OpenSystemProcessTable();
+    const std::vector<long long> before = PidsNamed(*table, "explorer.exe");
+    if (before.empty()) GTEST_SKIP() << "no explorer.exe is running";
+    ProcessCleaner cleaner(*table);
+    std::vector<std::string> log;
+    cleaner.RestartShell("abc.exe", "Trojan.Test", [&](std::string_view line) { log.emplace_back(line); });
+
+    EXPECT_THAT(log, ElementsAre("Found Qarnix On Process, Restart explorer.exe", "abc.exe <== Trojan.Test Terminated..."));
+    std::vector<long long> after;
+    for (int i = 0; i < 500; ++i) {
+        after = PidsNamed(*table, "explorer.exe");
+        if (!after.empty()) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_FALSE(after.empty()) << "no new explorer.exe";
+    for (const long long pid : before) {
+        EXPECT_EQ(std::count(after.begin(), after.end(), pid), 0) << "explorer.exe " << pid << " still runs";
+    }
+    // Wine hands every new process the standard error of the one that started it, so the new shell
+    // would hold this test's output open and keep the test runner waiting: it is ended again.
+    cleaner.TerminateProcessesByName("explorer.exe");
+}
+#endif
 
 }  // namespace
 }  // namespace velquin::cleaner

@@ -1,9 +1,13 @@
 // velquin-scan as a user runs it: arguments in, text, JSON and exit status out.
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <cstdlib>
@@ -25,9 +29,15 @@ namespace {
 const std::string kWorm(700, '\x01');  // CACA79914R102910492019018
 const std::string kWormDatabase = "CACA79914R102910492019018:Worm.Test\r\nFinish:Finish\r\n";
 
+using testing::Native;
+
 std::string Bin(const std::string& program) {
     const char* folder = std::getenv("VELQUIN_TEST_BIN");
+#ifdef _WIN32
+    return std::filesystem::absolute(std::string(folder ? folder : "bin") + "/" + program + ".exe").string();
+#else
     return std::string(folder ? folder : "bin") + "/" + program;
+#endif
 }
 
 std::string ReadAll(const std::string& path) {
@@ -42,6 +52,73 @@ struct Outcome {
     std::string out, err;
 };
 
+#ifdef _WIN32
+std::wstring Wide(const std::string& text) {
+    const int n = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+    return wide;
+}
+
+// One argument as the C runtime splits it back.
+void AppendArgument(std::wstring& line, const std::wstring& argument) {
+    if (!line.empty()) line += L' ';
+    line += L'"';
+    std::size_t backslashes = 0;
+    for (const wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        line.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        line += c;
+    }
+    line.append(backslashes * 2, L'\\');
+    line += L'"';
+}
+
+// Text as Windows programs write it, with "\r\n" line ends, read back with "\n".
+std::string WithoutCarriageReturns(std::string text) {
+    std::erase(text, '\r');
+    return text;
+}
+
+// Starts a program with its output going to files and waits for it.
+Outcome Execute(const std::vector<std::string>& args, const testing::TestTree& tree) {
+    const std::string outPath = tree.Path("stdout.txt"), errPath = tree.Path("stderr.txt");
+    SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    const HANDLE out = ::CreateFileW(Wide(outPath).c_str(), GENERIC_WRITE, share, &inherited, CREATE_ALWAYS, 0, nullptr);
+    const HANDLE err = ::CreateFileW(Wide(errPath).c_str(), GENERIC_WRITE, share, &inherited, CREATE_ALWAYS, 0, nullptr);
+    const HANDLE none = ::CreateFileW(L"NUL", GENERIC_READ, share, &inherited, OPEN_EXISTING, 0, nullptr);
+    std::wstring line;
+    for (const std::string& arg : args) AppendArgument(line, Wide(arg));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = none;
+    startup.hStdOutput = out;
+    startup.hStdError = err;
+    PROCESS_INFORMATION child{};
+    Outcome run;
+    if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                         &child)) {
+        ::WaitForSingleObject(child.hProcess, INFINITE);
+        DWORD code = 0;
+        ::GetExitCodeProcess(child.hProcess, &code);
+        run.status = static_cast<int>(code);
+        ::CloseHandle(child.hThread);
+        ::CloseHandle(child.hProcess);
+    }
+    ::CloseHandle(out);
+    ::CloseHandle(err);
+    ::CloseHandle(none);
+    run.out = WithoutCarriageReturns(ReadAll(outPath));
+    run.err = WithoutCarriageReturns(ReadAll(errPath));
+    return run;
+}
+#else
 // Starts a program with its output going to files; `whileRunning` gets its pid.
 Outcome Execute(const std::vector<std::string>& args, const testing::TestTree& tree,
             const std::function<void(pid_t, const std::string&)>& whileRunning = {}) {
@@ -69,6 +146,7 @@ Outcome Execute(const std::vector<std::string>& args, const testing::TestTree& t
     run.err = ReadAll(errPath);
     return run;
 }
+#endif
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -140,18 +218,18 @@ TEST(VelquinScanTest, ScansTheDemoTreeWithTheShippedDatabase) {
                                         "Status : Scanning", " ", "Fix Registry...",
                                         "HKCU\\Software\\Microsoft\\Windows\\Currentversion\\Run", " ",
                                         "Scanning Directory and File..."}));
-    EXPECT_TRUE(HasLine(dry.out, demo + "/Documents/invoice-viewer.exe <== Trojan.Qarnix-YS (01) Detected..."));
+    EXPECT_TRUE(HasLine(dry.out, demo + Native("/Documents/invoice-viewer.exe") + " <== Trojan.Qarnix-YS (01) Detected..."));
     EXPECT_TRUE(HasLine(dry.out, "Virus Detected : 5"));
     EXPECT_TRUE(HasLine(dry.out, "File Removed : 0"));
-    EXPECT_TRUE(std::filesystem::exists(demo + "/Downloads/setup-helper.exe"));
+    EXPECT_TRUE(std::filesystem::exists(demo + Native("/Downloads/setup-helper.exe")));
 
     Outcome clean = Execute({Bin("velquin-scan"), demo}, tree);
     EXPECT_EQ(clean.status, 1);
-    EXPECT_TRUE(HasLine(clean.out, demo + "/Downloads/setup-helper.exe <== Trojan.Agent-PCE (03) Cleaned..."));
+    EXPECT_TRUE(HasLine(clean.out, demo + Native("/Downloads/setup-helper.exe") + " <== Trojan.Agent-PCE (03) Cleaned..."));
     EXPECT_TRUE(HasLine(clean.out, "File Removed : 5"));
     EXPECT_TRUE(HasLine(clean.out, "Scanning Completed"));
-    EXPECT_FALSE(std::filesystem::exists(demo + "/Downloads/setup-helper.exe"));
-    EXPECT_TRUE(std::filesystem::exists(demo + "/Documents/notes.txt"));
+    EXPECT_FALSE(std::filesystem::exists(demo + Native("/Downloads/setup-helper.exe")));
+    EXPECT_TRUE(std::filesystem::exists(demo + Native("/Documents/notes.txt")));
 
     Outcome again = Execute({Bin("velquin-scan"), "--quiet", demo}, tree);
     EXPECT_EQ(again.status, 0);
@@ -181,6 +259,8 @@ TEST(VelquinScanTest, JsonReportListsDetectionsAndUnreadableEntries) {
     EXPECT_NE(run.err.find("1 entry"), std::string::npos) << run.err;
 }
 
+#ifndef _WIN32
+// Newlines and bytes that are no UTF-8 in file names, and Ctrl-C as a signal: POSIX only.
 TEST(VelquinScanTest, HostileFileNamesCannotForgeReportLines) {
     testing::TestTree tree;
     const std::string db = tree.Write("database.db", kWormDatabase);
@@ -223,6 +303,45 @@ TEST(VelquinScanTest, CtrlCStopsTheScanAndStillReports) {
     EXPECT_NE(run.err.find("stopped"), std::string::npos);
 }
 
+#endif
+
+#ifdef _WIN32
+TEST(VelquinScanTest, RunningProcessOfTheDetectedFileIsEndedAndTheFileRemoved) {
+    testing::TestTree tree;
+    // A harmless program under the detected name, and a list that names exactly that file.
+    const std::string image = tree.Path("t/abc.exe");
+    std::filesystem::create_directories(tree.Path("t"));
+    std::filesystem::copy_file(Bin("velquin-idle"), image);
+    const engine::FingerprintResult fingerprint = engine::ComputeFingerprint(image);
+    ASSERT_TRUE(fingerprint);
+    const std::string db = tree.Write("database.db", std::string(fingerprint.fingerprint->Text()) +
+                                                         ":Trojan.Sleeper\r\nFinish:Finish\r\n");
+    std::wstring line = L"\"" + Wide(image) + L"\" 30";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION sleeper{};
+    ASSERT_TRUE(::CreateProcessW(Wide(image).c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                                 nullptr, &startup, &sleeper));
+    ::CloseHandle(sleeper.hThread);
+    // Let it run before the scan: a process that ends at once would prove nothing.
+    EXPECT_EQ(::WaitForSingleObject(sleeper.hProcess, 200), static_cast<DWORD>(WAIT_TIMEOUT));
+
+    Outcome run = Execute({Bin("velquin-scan"), "-d", db, "--json", tree.Path("report.json"), tree.Path("t")}, tree);
+    const bool ended = ::WaitForSingleObject(sleeper.hProcess, 10000) == WAIT_OBJECT_0;
+    if (!ended) ::TerminateProcess(sleeper.hProcess, 99);
+    DWORD code = 0;
+    ::GetExitCodeProcess(sleeper.hProcess, &code);
+    ::CloseHandle(sleeper.hProcess);
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(code, 1u);  // TerminateProcess's code, not the program's own 0
+    EXPECT_FALSE(std::filesystem::exists(image));
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_TRUE(HasLine(run.out, image + " <== Trojan.Sleeper Cleaned..."));
+    const nlohmann::json report = nlohmann::json::parse(ReadAll(tree.Path("report.json")));
+    ASSERT_EQ(report["scans"][0]["processesEnded"].size(), 1u);
+    EXPECT_EQ(report["scans"][0]["processesEnded"][0]["pid"], sleeper.dwProcessId);
+}
+#else
 TEST(VelquinScanTest, RunningProcessOfTheDetectedFileIsEndedAndTheFileRemoved) {
     testing::TestTree tree;
     // A harmless program under the detected name, and a list that names exactly that file.
@@ -257,6 +376,7 @@ TEST(VelquinScanTest, RunningProcessOfTheDetectedFileIsEndedAndTheFileRemoved) {
     ASSERT_EQ(report["scans"][0]["processesEnded"].size(), 1u);
     EXPECT_EQ(report["scans"][0]["processesEnded"][0]["pid"], sleeper);
 }
+#endif
 
 }  // namespace
 }  // namespace velquin

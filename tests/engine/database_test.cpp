@@ -1,7 +1,11 @@
 #include "engine/database.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <dirent.h>
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <cstdio>
@@ -69,6 +73,15 @@ TEST(SignatureListTest, LargeListsKeepFirstMatch) {
 }
 
 // The descriptors of this process that refer to `path`.
+#ifdef _WIN32
+// Windows: whether any handle is open on it, seen by an open that shares nothing.
+int OpenDescriptorsOf(const std::string& path) {
+    const HANDLE handle = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return ::GetLastError() == ERROR_SHARING_VIOLATION ? 1 : 0;
+    ::CloseHandle(handle);
+    return 0;
+}
+#else
 int OpenDescriptorsOf(const std::string& path) {
     int count = 0;
     DIR* fds = opendir("/proc/self/fd");
@@ -81,6 +94,7 @@ int OpenDescriptorsOf(const std::string& path) {
     closedir(fds);
     return count;
 }
+#endif
 
 // Lookups until `expected` comes back, for at most two seconds: the change notification arrives
 // on its own thread a moment after the write.
@@ -107,7 +121,7 @@ TEST(SignatureDatabaseTest, ReloadsAfterAnEditAndNeverKeepsTheFileOpen) {
     EXPECT_TRUE(EventuallyFinds(database, kCaca, "Edited"));
 
     const std::string replacement = tree.Write("new.db", kOther + ":Replaced\r\nFinish:Finish\r\n");
-    ASSERT_EQ(std::rename(replacement.c_str(), path.c_str()), 0);  // how editors save
+    std::filesystem::rename(replacement, path);  // how editors save
     EXPECT_TRUE(EventuallyFinds(database, kOther, "Replaced"));
     EXPECT_EQ(database.LookupSignature(kCaca), "");
     EXPECT_EQ(OpenDescriptorsOf(path), 0);

@@ -57,22 +57,6 @@ void* StreamFromDescriptor(int fd, Error* error) {
 
 }  // namespace
 
-std::size_t NameList::Length(std::size_t index) const {
-    const std::size_t end = index + 1 < starts_.size() ? starts_[index + 1] - 1 : text_.size() - 1;
-    return end - starts_[index];
-}
-
-void NameList::Clear() {
-    text_.clear();
-    starts_.clear();
-}
-
-void NameList::Add(std::string_view name) {
-    starts_.push_back(static_cast<std::uint32_t>(text_.size()));
-    text_.append(name);
-    text_.push_back('\0');
-}
-
 Folder::~Folder() {
     if (stream_) closedir(AsStream(stream_));
 }
@@ -230,6 +214,8 @@ Error ReadFile(const std::string& path, std::string& out) {
     close(fd);
     return result;
 }
+
+bool IsAbsolutePath(std::string_view path) { return !path.empty() && path.front() == '/'; }
 
 std::string ExecutableFolder() {
 #if defined(__linux__)

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "../engine/test_tree.h"
+#include "../../engine/test_tree.h"
 
 namespace velquin::platform {
 namespace {

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Runs the tests of a 64-bit Windows cross build under Wine.
+#
+#   scripts/wine-test.sh BUILD_DIR [ctest arguments...]
+#   scripts/wine-test.sh --exec COMMAND [ARGS...]   (any command, e.g. a demo scan, in a prefix)
+#
+# Tests need the x86_64 build's velquin-idle.exe, which keeps the prefix alive between tests.
+#
+# Every run gets its own Wine prefix in a temporary folder; its wineserver is stopped and the
+# prefix removed at the end, also on failure or interrupt. No display is used and no dialog can
+# wait for an answer: Wine's Mono and Gecko installers and its menu builder are switched off.
+set -euo pipefail
+
+find_tool() {
+    local name=$1
+    if [ -x "/usr/lib/wine/$name" ]; then echo "/usr/lib/wine/$name"; return; fi
+    command -v "$name" || { echo "wine-test: $name not found (install wine64)" >&2; exit 2; }
+}
+WINE64=${WINE64:-$(find_tool wine64)}
+WINESERVER=${WINESERVER:-$(find_tool wineserver)}
+
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/velquin-wine.XXXXXX")
+export WINEPREFIX="$scratch/prefix"
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree=d;mshtml=d;winemenubuilder.exe=d"
+export DISPLAY=
+export WAYLAND_DISPLAY=
+export TMPDIR="$scratch/tmp"
+mkdir -p "$TMPDIR"
+
+cleanup() {
+    "$WINESERVER" -k >/dev/null 2>&1 || true
+    "$WINESERVER" -w >/dev/null 2>&1 || true
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+mode=test
+if [ "${1:-}" = "--exec" ]; then
+    mode=exec
+    shift
+else
+    build=${1:?usage: wine-test.sh BUILD_DIR [ctest arguments...]}
+    shift
+fi
+
+# One Windows program runs for the whole session, away from ctest's output pipes. Without it, the
+# prefix's own processes (services, the desktop shell "explorer.exe") would end between two
+# programs and start again under the next one, holding its output open so that ctest waits for
+# ever, and the shell would not be running when a test looks for it.
+# In --exec mode the program may be named in VELQUIN_WINE_KEEPER.
+keeper=${VELQUIN_WINE_KEEPER:-}
+if [ "$mode" = test ]; then
+    keeper=$(find "$build" -maxdepth 2 -name velquin-idle.exe -print -quit)
+fi
+if [ -n "$keeper" ]; then
+    "$WINE64" "$keeper" 86400 </dev/null >/dev/null 2>&1 &
+fi
+# Build the prefix (and start its services and shell) before the first program, so no test pays
+# for it or races another one for it.
+"$WINE64" wineboot --init </dev/null >/dev/null 2>&1 || true
+
+if [ "$mode" = exec ]; then
+    "$@" </dev/null
+    exit $?
+fi
+ctest --test-dir "$build" --output-on-failure --no-tests=error "$@" </dev/null

@@ -1,0 +1,45 @@
+#include "platform/console.h"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <csignal>
+
+namespace velquin::platform {
+
+namespace {
+
+void (*volatile g_onInterrupt)() = nullptr;
+
+void OnSignal(int) {
+    if (g_onInterrupt) g_onInterrupt();
+}
+
+}  // namespace
+
+bool IsTerminal(std::FILE* stream) { return stream && isatty(fileno(stream)); }
+
+std::size_t TerminalColumns(std::FILE* stream) {
+    winsize size{};
+    if (stream && ioctl(fileno(stream), TIOCGWINSZ, &size) == 0) return size.ws_col;
+    return 0;
+}
+
+void InstallInterruptHandler(void (*onInterrupt)()) {
+    g_onInterrupt = onInterrupt;
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESETHAND;  // a second Ctrl-C ends the program at once
+    sigaction(SIGINT, &action, nullptr);
+}
+
+std::tm LocalTime(std::time_t when) {
+    std::tm local{};
+    localtime_r(&when, &local);
+    return local;
+}
+
+std::vector<std::string> Utf8Arguments(int argc, char** argv) { return {argv, argv + argc}; }
+
+}  // namespace velquin::platform
