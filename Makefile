@@ -1,5 +1,5 @@
 # make run           installs what is missing, builds, and runs the program
-# make test          installs what is missing, builds, and runs every test
+# make test          installs what is missing, builds, and runs every test (Linux, then Windows)
 # make test-windows  builds the Windows programs (x86_64 and i686) and runs the x86_64 tests under Wine
 # make dist          writes a zip per Windows architecture with velquin-scan.exe and database.db
 # Both work on a fresh Debian 12 machine as root or with sudo.
@@ -67,16 +67,19 @@ run: build
 	  $(BUILD)/bin/velquin-scan $(BUILD)/demo-tree; status=$$?; [ $$status -le 1 ]; \
 	fi
 
+# The Linux tests, then the Windows programs' tests under Wine.
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	$(MAKE) --no-print-directory test-windows
 
 # The i686 build is compiled and linked only: a 64-bit kernel without 32-bit support cannot run it.
-$(WINDOWS_BUILD)/%/build.ninja: CMakeLists.txt | deps-windows
-	cmake -S . -B $(WINDOWS_BUILD)/$* -G $(GENERATOR) -DCMAKE_BUILD_TYPE=Release \
-	      -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-$*.cmake
-
-build-windows: deps-windows $(foreach arch,$(WINDOWS_ARCHS),$(WINDOWS_BUILD)/$(arch)/build.ninja)
-	for arch in $(WINDOWS_ARCHS); do cmake --build $(WINDOWS_BUILD)/$$arch -j $(JOBS) || exit 1; done
+# Configured on every build, like the native one.
+build-windows: deps-windows
+	for arch in $(WINDOWS_ARCHS); do \
+	  cmake -S . -B $(WINDOWS_BUILD)/$$arch -G $(GENERATOR) -DCMAKE_BUILD_TYPE=Release \
+	        -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-$$arch.cmake >/dev/null && \
+	  cmake --build $(WINDOWS_BUILD)/$$arch -j $(JOBS) || exit 1; \
+	done
 
 test-windows: build-windows
 	scripts/wine-test.sh $(WINDOWS_BUILD)/x86_64 -j $(JOBS)
