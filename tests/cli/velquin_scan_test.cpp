@@ -5,6 +5,7 @@
 #else
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -301,6 +302,60 @@ TEST(VelquinScanTest, CtrlCStopsTheScanAndStillReports) {
     EXPECT_TRUE(HasLine(run.out, "Scanning Completed"));
     EXPECT_FALSE(HasLine(run.out, "File Scanned : 30100"));
     EXPECT_NE(run.err.find("stopped"), std::string::npos);
+}
+
+// Output to a reader that has stopped reading (a pager, say): Ctrl-C arrives while the scanner
+// waits to write, and every line must still come out whole once the reader goes on.
+TEST(VelquinScanTest, CtrlCWhileOutputIsBlockedLosesNoLine) {
+    testing::TestTree tree;
+    const std::string db = tree.Write("database.db", kWormDatabase);
+    const std::string padding(200, 'x');
+    for (int i = 0; i < 600; ++i) tree.Write("t/" + std::to_string(i) + padding + ".exe", kWorm);
+
+    int pipeFds[2];
+    ASSERT_EQ(pipe(pipeFds), 0);
+    const std::vector<std::string> args = {Bin("velquin-scan"), "--dry-run", "-d", db, tree.Path("t")};
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(pipeFds[1], 1);
+        close(pipeFds[0]);
+        close(pipeFds[1]);
+        const int none = open("/dev/null", O_RDWR);
+        dup2(none, 0);
+        dup2(none, 2);
+        std::vector<char*> argv;
+        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(pipeFds[1]);
+    // Far more output than a pipe holds: once the pipe is full the scanner waits in a write.
+    for (int i = 0, queued = 0; i < 2500 && queued < 60000; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        if (ioctl(pipeFds[0], FIONREAD, &queued) != 0) break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    kill(child, SIGINT);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::string out;
+    char buffer[4096];
+    for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;) out.append(buffer, static_cast<std::size_t>(n));
+    close(pipeFds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+
+    std::size_t detections = 0;
+    for (const std::string& line : Lines(out)) {
+        if (line.find(" <== ") == std::string::npos) continue;
+        EXPECT_TRUE(line.starts_with(tree.Path("t") + "/") && line.ends_with(padding + ".exe <== Worm.Test Detected..."))
+            << line.substr(0, 80);
+        ++detections;
+    }
+    EXPECT_GT(detections, 0u);
+    EXPECT_TRUE(HasLine(out, "Virus Detected : " + std::to_string(detections)));
+    EXPECT_TRUE(HasLine(out, "Scanning Completed"));
 }
 
 #endif

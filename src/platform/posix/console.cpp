@@ -30,7 +30,9 @@ void InstallInterruptHandler(void (*onInterrupt)()) {
     struct sigaction action {};
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESETHAND;  // a second Ctrl-C ends the program at once
+    // A second Ctrl-C ends the program at once. SA_RESTART: a write that waits for a slow reader
+    // (a pager) goes on after the first one instead of failing, which would drop buffered lines.
+    action.sa_flags = SA_RESETHAND | SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
 }
 
