@@ -122,7 +122,7 @@ Error Folder::ReadFileAt(const char* name, std::uint64_t offset, std::span<std::
     if (!stream_) return Error::NotFound;
     if (offset > static_cast<std::uint64_t>(LLONG_MAX)) return Error::Other;
     // O_NONBLOCK: should the entry have been swapped for a FIFO since it was examined, the open
-    // returns at once instead of waiting for a writer; the fstat below then refuses it.
+    // returns at once instead of waiting for a writer, and the read below refuses it.
     const int fd = openat(dirfd(AsStream(stream_)), name,
                           O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) return LastError();
