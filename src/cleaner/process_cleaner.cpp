@@ -32,16 +32,18 @@ std::optional<bool> ProcessCleaner::IsProcessRunning(std::string_view imageName)
     return false;
 }
 
-void ProcessCleaner::RestartShell(std::string_view imageName, std::string_view malwareName, const LogLine& log) {
+std::vector<EndedProcess> ProcessCleaner::RestartShell(std::string_view imageName, std::string_view malwareName,
+                                                       const LogLine& log) {
     const auto emit = [&log](std::string_view line) {
         if (log) log(line);
     };
     emit("Found Qarnix On Process, Restart explorer.exe");
-    TerminateProcessesByName(kShellImage);
+    std::vector<EndedProcess> ended = TerminateProcessesByName(kShellImage);
     std::string terminated;
     terminated.append(imageName).append(" <== ").append(malwareName).append(" Terminated...");
     emit(terminated);
     table_.SpawnDetached({std::string(kShellImage)});
+    return ended;
 }
 
 }  // namespace velquin::cleaner

@@ -33,8 +33,10 @@ public:
     // them, so they are no reason to restart the shell.
     std::optional<bool> IsProcessRunning(std::string_view imageName);
 
-    // Logs the shell restart, ends every "explorer.exe" and starts a new one, detached.
-    void RestartShell(std::string_view imageName, std::string_view malwareName, const LogLine& log);
+    // Logs the shell restart, ends every "explorer.exe" and starts a new one, detached. Returns the
+    // shell processes that were ended.
+    std::vector<EndedProcess> RestartShell(std::string_view imageName, std::string_view malwareName,
+                                           const LogLine& log);
 
 private:
     bool IsProtected(long long pid) const;

@@ -21,7 +21,10 @@ public:
     }
     void RestartShell(std::string_view imageName, std::string_view malwareName,
                       const LogLine& log) override {
-        cleaner_.RestartShell(imageName, malwareName, log);
+        // The shells ended on the way belong in the report like the detected image's processes.
+        for (const cleaner::EndedProcess& ended : cleaner_.RestartShell(imageName, malwareName, log)) {
+            sink_.ProcessEnded(ended.pid, ended.imageName);
+        }
     }
 
 private:

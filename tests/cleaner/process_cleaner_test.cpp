@@ -153,7 +153,7 @@ TEST(ProcessCleanerTest, RestartShellLogsEndsEveryShellThenStartsOne) {
     // The sequence a detection runs: terminate, ask again, restart because one survived.
     cleaner.TerminateProcessesByName("abc.exe");
     ASSERT_EQ(cleaner.IsProcessRunning("abc.exe"), true);
-    cleaner.RestartShell("abc.exe", "Trojan.Agent-PCE (03)", log);
+    EXPECT_THAT(PidsOf(cleaner.RestartShell("abc.exe", "Trojan.Agent-PCE (03)", log)), ElementsAre(61, 62));
 
     EXPECT_THAT(table.events, ElementsAre("end 60",
                                           "log Found Qarnix On Process, Restart explorer.exe",
