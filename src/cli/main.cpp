@@ -169,8 +169,9 @@ int RunScan(const ScanSettings& settings, engine::SignatureDatabase& database, b
         sink.PrintLine("Latest Scanned : " + LatestScanned());
         sink.PrintLine("Scanning Completed");
         if (log) std::fflush(log);
-        std::size_t unreadable = sink.Current().unreadable.size();
-        if (unreadable > 0) {
+        // A target that cannot be opened has been named above; it is no entry that counts as clean.
+        const std::size_t unreadable = sink.Current().unreadable.size();
+        if (unreadable > 0 && scan.TargetError() == platform::Error::None) {
             Complain(std::to_string(unreadable) + (unreadable == 1 ? " entry" : " entries") +
                      " of " + path + " could not be fingerprinted (unreadable, or a window sum out of range) and count as clean" +
                      (settings.json.empty() ? " (--json lists them)" : ""));

@@ -205,6 +205,16 @@ TEST(VelquinScanTest, UnreadableOrMalformedDatabaseIsReportedOnce) {
     EXPECT_EQ(run.status, 2);
 }
 
+TEST(VelquinScanTest, MissingTargetIsAnErrorSaidOnce) {
+    testing::TestTree tree;
+    const std::string db = tree.Write("database.db", kWormDatabase);
+    const Outcome run = Execute({Bin("velquin-scan"), "-d", db, tree.Path("absent")}, tree);
+    EXPECT_EQ(run.status, 2);
+    ASSERT_EQ(Lines(run.err).size(), 1u) << run.err;
+    EXPECT_NE(run.err.find("cannot scan " + tree.Path("absent")), std::string::npos) << run.err;
+    EXPECT_TRUE(HasLine(run.out, "File Scanned : 0"));
+}
+
 TEST(VelquinScanTest, ScansTheDemoTreeWithTheShippedDatabase) {
     testing::TestTree tree;
     const std::string demo = tree.Path("demo");
