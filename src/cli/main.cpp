@@ -5,6 +5,7 @@
 #include <clocale>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -66,7 +67,12 @@ void ReportLoad(const engine::DatabaseLoad& load, bool& unreadable) {
 int RunFingerprint(const std::vector<std::string>& files) {
     int status = kClean;
     for (const std::string& file : files) {
-        const engine::FingerprintResult result = engine::ComputeFingerprint(file);
+        // A file named here is the user's choice, so a link stands for its target; a scan never
+        // follows links and gives a link the short-file fingerprint instead.
+        std::error_code resolveError;
+        const std::filesystem::path target = std::filesystem::canonical(file, resolveError);
+        const engine::FingerprintResult result =
+            engine::ComputeFingerprint(resolveError ? file : target.string());
         const std::string shown = cli::EscapeForDisplay(file);
         if (result) {
             std::cout << result.fingerprint->Text() << ' ' << shown << '\n';

@@ -271,7 +271,18 @@ TEST(VelquinScanTest, JsonReportListsDetectionsAndUnreadableEntries) {
 }
 
 #ifndef _WIN32
-// Newlines and bytes that are no UTF-8 in file names, and Ctrl-C as a signal: POSIX only.
+// Symbolic links, newlines and bytes that are no UTF-8 in file names, and Ctrl-C as a signal:
+// POSIX only.
+TEST(VelquinScanTest, FingerprintOfANamedLinkIsThatOfItsTarget) {
+    testing::TestTree tree;
+    const std::string worm = tree.Write("worm.bin", kWorm);
+    const std::string link = tree.Path("link.bin");
+    ASSERT_EQ(::symlink(worm.c_str(), link.c_str()), 0);
+    const Outcome run = Execute({Bin("velquin-scan"), "--fingerprint", link}, tree);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "CACA79914R102910492019018 " + link + "\n");
+}
+
 TEST(VelquinScanTest, HostileFileNamesCannotForgeReportLines) {
     testing::TestTree tree;
     const std::string db = tree.Write("database.db", kWormDatabase);
