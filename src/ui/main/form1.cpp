@@ -265,7 +265,9 @@ void Form1::IN_Click() {
         QMessageBox box(QMessageBox::NoIcon, windowTitle(), "Not Removable Disk Found!",
                         QMessageBox::Ok, this);
         box.setObjectName("NoRemovableDiskBox");
+        // System-modal: it blocks the program and stays above every other window.
         box.setWindowModality(Qt::ApplicationModal);
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
         box.exec();
     }
 }

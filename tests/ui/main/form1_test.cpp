@@ -464,15 +464,19 @@ TEST_F(Form1Test, DismissedMenuKeepsTargetAndStillShowsPending) {
 TEST_F(Form1Test, RemovableDiskWithoutDriveShowsMessageAndLeavesTargetEmpty) {
     Form().Form8Window()->Timer1_Timer();
     std::string message;
+    bool systemModal = false;
     WhenOpened([&](QWidget* menu) {
         WhenOpened([&](QWidget* box) {
             message = qobject_cast<QMessageBox*>(box)->text().toStdString();
+            systemModal = box->windowModality() == Qt::ApplicationModal &&
+                          box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
             Key(box, Qt::Key_Return);
         });
         PickMenuItem(menu, 2);
     });
     Click("Browser");
     EXPECT_EQ(message, "Not Removable Disk Found!");
+    EXPECT_TRUE(systemModal);
     EXPECT_EQ(Text("Text1"), "");
     EXPECT_EQ(Log()[1], "Path Scanned : ");
 }
