@@ -193,6 +193,9 @@ void Form1::BuildControls() {
     // The busy bar lies under the top edge of the log; the log stays fully readable.
     P2 = MakeProgressBar(Frame4, "P2");
     List3 = MakeList(Frame4, "List3");
+    // Each log line is measured on its own, so the view scrolls sideways to the end of the
+    // longest one; uniform sizes would take every width from the first, short line.
+    List3->setUniformItemSizes(false);
     Scan = MakeButton(Frame4, "Scan");
 
     Picture1 = new QWidget(Frame4);

@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 
@@ -295,6 +296,20 @@ TEST_F(Form1Test, DetectedFileIsLoggedWithItsProcessLinesAndRemoved) {
     EXPECT_THAT(std::vector<std::string>(report.begin(), report.begin() + 4),
                 ElementsAre("File Scanned : 3", "Folder Scanned : 0", "Virus Detected : 1",
                             "File Removed : 1"));
+}
+
+TEST_F(Form1Test, LogScrollsToTheEndOfItsLongestLine) {
+    // The end of a detection line ("Cleaned..." or "Not Removed...") must be reachable.
+    const fs::path bad = MakeSample(root_ / std::string(120, 'd'), "bad.exe", 3);
+    WriteDatabase({{bad, "Trojan.Agent-PCE (03)"}});
+    SetTarget(root_);
+    Click("Scan");
+    auto* list = Child<QListWidget>("List3");
+    QApplication::processEvents();
+    const int widest = list->fontMetrics().horizontalAdvance(
+        QString::fromStdString(bad.string() + " <== Trojan.Agent-PCE (03) Cleaned..."));
+    ASSERT_GT(widest, list->viewport()->width());
+    EXPECT_GE(list->horizontalScrollBar()->maximum() + list->viewport()->width(), widest);
 }
 
 TEST_F(Form1Test, FileThatStaysIsNotCountedAsRemoved) {
