@@ -193,6 +193,9 @@ void Form1::BuildControls() {
     // The busy bar lies under the top edge of the log; the log stays fully readable.
     P2 = MakeProgressBar(Frame4, "P2");
     List3 = MakeList(Frame4, "List3");
+    // Each log line is measured on its own, so the view scrolls sideways to the end of the
+    // longest one; uniform sizes would take every width from the first, short line.
+    List3->setUniformItemSizes(false);
     Scan = MakeButton(Frame4, "Scan");
 
     Picture1 = new QWidget(Frame4);
@@ -265,7 +268,9 @@ void Form1::IN_Click() {
         QMessageBox box(QMessageBox::NoIcon, windowTitle(), "Not Removable Disk Found!",
                         QMessageBox::Ok, this);
         box.setObjectName("NoRemovableDiskBox");
+        // System-modal: it blocks the program and stays above every other window.
         box.setWindowModality(Qt::ApplicationModal);
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
         box.exec();
     }
 }

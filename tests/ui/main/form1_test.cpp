@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 
@@ -297,6 +298,20 @@ TEST_F(Form1Test, DetectedFileIsLoggedWithItsProcessLinesAndRemoved) {
                             "File Removed : 1"));
 }
 
+TEST_F(Form1Test, LogScrollsToTheEndOfItsLongestLine) {
+    // The end of a detection line ("Cleaned..." or "Not Removed...") must be reachable.
+    const fs::path bad = MakeSample(root_ / std::string(120, 'd'), "bad.exe", 3);
+    WriteDatabase({{bad, "Trojan.Agent-PCE (03)"}});
+    SetTarget(root_);
+    Click("Scan");
+    auto* list = Child<QListWidget>("List3");
+    QApplication::processEvents();
+    const int widest = list->fontMetrics().horizontalAdvance(
+        QString::fromStdString(bad.string() + " <== Trojan.Agent-PCE (03) Cleaned..."));
+    ASSERT_GT(widest, list->viewport()->width());
+    EXPECT_GE(list->horizontalScrollBar()->maximum() + list->viewport()->width(), widest);
+}
+
 TEST_F(Form1Test, FileThatStaysIsNotCountedAsRemoved) {
     refuseRemoval_ = true;
     const fs::path bad = MakeSample(root_ / "tree", "locked.dll", 5);
@@ -464,15 +479,19 @@ TEST_F(Form1Test, DismissedMenuKeepsTargetAndStillShowsPending) {
 TEST_F(Form1Test, RemovableDiskWithoutDriveShowsMessageAndLeavesTargetEmpty) {
     Form().Form8Window()->Timer1_Timer();
     std::string message;
+    bool systemModal = false;
     WhenOpened([&](QWidget* menu) {
         WhenOpened([&](QWidget* box) {
             message = qobject_cast<QMessageBox*>(box)->text().toStdString();
+            systemModal = box->windowModality() == Qt::ApplicationModal &&
+                          box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
             Key(box, Qt::Key_Return);
         });
         PickMenuItem(menu, 2);
     });
     Click("Browser");
     EXPECT_EQ(message, "Not Removable Disk Found!");
+    EXPECT_TRUE(systemModal);
     EXPECT_EQ(Text("Text1"), "");
     EXPECT_EQ(Log()[1], "Path Scanned : ");
 }
