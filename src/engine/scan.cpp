@@ -44,7 +44,7 @@ void FolderScan::ScanFolder(std::string_view path) {
 
     frames_.clear();
     firstOpen_ = 1;
-    frames_.push_back(Frame{std::move(root), rootInfo.identity, path_.size(), {}, 0});
+    frames_.push_back(Frame{std::move(root), rootInfo.identity, path_.size(), {}, {}, 0});
     ProcessFolder(frames_.back());
 
     while (!frames_.empty()) {
@@ -52,6 +52,7 @@ void FolderScan::ScanFolder(std::string_view path) {
         if (top.next < top.subfolders.Size()) {
             const char* name = top.subfolders.Name(top.next);
             const std::size_t nameLength = top.subfolders.Length(top.next);
+            const bool reported = top.undescribed[top.next];
             ++top.next;
             // The subfolder's own walk starts with the run-flag check; the yield follows its return.
             if (!sink_.IsRunning()) {
@@ -66,7 +67,8 @@ void FolderScan::ScanFolder(std::string_view path) {
             platform::EntryInfo info;
             if (child.IsOpen()) error = child.Info(info);
             if (!child.IsOpen() || error != platform::Error::None) {
-                sink_.EntryUnreadable(path_, platform::ErrorMessage(error));
+                // The file check has reported an entry it could not describe; say it once.
+                if (!reported) sink_.EntryUnreadable(path_, platform::ErrorMessage(error));
                 path_.resize(top.pathLength);
                 sink_.Yield();
                 continue;
@@ -77,7 +79,7 @@ void FolderScan::ScanFolder(std::string_view path) {
                 sink_.Yield();
                 continue;
             }
-            frames_.push_back(Frame{std::move(child), info.identity, path_.size(), {}, 0});
+            frames_.push_back(Frame{std::move(child), info.identity, path_.size(), {}, {}, 0});
             LimitOpenFolders();
             ProcessFolder(frames_.back());
         } else {
@@ -129,6 +131,7 @@ void FolderScan::ProcessFolder(Frame& frame) {
             if (unreadable || (infos_[i].kind == platform::EntryKind::Folder &&
                                IsWalkable(infos_[i], frame.identity))) {
                 frame.subfolders.Add({name, names_.Length(i)});
+                frame.undescribed.push_back(unreadable);
                 ++foldersScanned_;
             }
         }

@@ -47,6 +47,7 @@ private:
         platform::FileIdentity identity;
         std::size_t pathLength;   // this folder's path is path_ up to here
         platform::NameList subfolders;
+        std::vector<bool> undescribed;  // per subfolder: its description failed, already reported
         std::size_t next = 0;
     };
 

@@ -435,6 +435,38 @@ TEST(FolderScanTest, UnreadableFolderContributesNothingAndTheWalkGoesOn) {
     chmod(f.tree.Path("t/locked").c_str(), 0755);
     EXPECT_TRUE(std::filesystem::exists(f.tree.Path("t/locked/abc.exe")));
 }
+
+TEST(FolderScanTest, EntryThatCannotBeDescribedIsReportedUnreadableOnce) {
+    ScanFixture f;
+    f.tree.Write("t/blind/x/abc.exe", kWorm);
+    ASSERT_EQ(chmod(f.tree.Root().c_str(), 0755), 0);
+    ASSERT_EQ(chmod(f.tree.Path("t").c_str(), 0777), 0);
+    ASSERT_EQ(chmod(f.tree.Path("t/blind").c_str(), 0444), 0);  // listable, its entries not
+    ASSERT_EQ(chmod(f.tree.Path("db").c_str(), 0755), 0);
+    ASSERT_EQ(chmod(f.databasePath.c_str(), 0644), 0);
+
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(10);
+        RecordingSink sink;
+        sink.record = false;
+        SignatureDatabase database(f.databasePath);
+        NoProcessActions processes;
+        DeleteDisposal deletion;
+        FolderScan scan(database, sink, processes, deletion);
+        scan.ScanFolder(f.tree.Path("t"));
+        // x counts as a subfolder, fails its file check, and then cannot be opened: one report.
+        const bool ok = scan.FoldersScanned() == 2 &&
+                        sink.unreadable == std::vector<std::string>{f.tree.Path("t/blind/x")};
+        _exit(ok ? 0 : 11);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    chmod(f.tree.Path("t/blind").c_str(), 0755);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "10: could not drop privileges, 11: unexpected scan result";
+}
 #endif
 
 }  // namespace
