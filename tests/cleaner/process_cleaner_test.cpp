@@ -268,8 +268,16 @@ TEST(ProcessCleanerTest, EndsARealProcessByItsExecutableName) {
 TEST(ProcessCleanerTest, RestartShellEndsTheRunningShellAndStartsANewOne) {
     if (!RunningUnderWine()) GTEST_SKIP() << "would end this desktop's shell; runs under Wine only";
     auto table = platform::OpenSystemProcessTable();
-    const std::vector<long long> before = PidsNamed(*table, "explorer.exe");
-    if (before.empty()) GTEST_SKIP() << "no explorer.exe is running";
+    std::vector<long long> before = PidsNamed(*table, "explorer.exe");
+    if (before.empty()) {
+        // An earlier program of the prefix may have ended its shell: start one to be restarted.
+        table->SpawnDetached({"explorer.exe"});
+        for (int i = 0; i < 500 && before.empty(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            before = PidsNamed(*table, "explorer.exe");
+        }
+    }
+    if (before.empty()) GTEST_SKIP() << "no explorer.exe could be started";
     ProcessCleaner cleaner(*table);
     std::vector<std::string> log;
     cleaner.RestartShell("abc.exe", "Trojan.Test", [&](std::string_view line) { log.emplace_back(line); });
