@@ -400,20 +400,14 @@ TEST(FolderScanTest, FailedFingerprintIsNeverLookedUp) {
 
 #ifndef _WIN32
 // Access is denied by dropping root's privileges in a forked child: POSIX only.
-TEST(FolderScanTest, UnreadableFolderContributesNothingAndTheWalkGoesOn) {
-    ScanFixture f;
-    f.tree.Write("t/locked/abc.exe", kWorm);
-    const std::string sibling = f.tree.Write("t/open/abc.exe", kWorm);
-    ASSERT_EQ(chmod(f.tree.Root().c_str(), 0755), 0);
-    ASSERT_EQ(chmod(f.tree.Path("t").c_str(), 0777), 0);
-    ASSERT_EQ(chmod(f.tree.Path("t/open").c_str(), 0777), 0);
-    ASSERT_EQ(chmod(f.tree.Path("t/locked").c_str(), 0), 0);
-    ASSERT_EQ(chmod(f.tree.Path("db").c_str(), 0755), 0);
-    ASSERT_EQ(chmod(f.databasePath.c_str(), 0644), 0);
 
-    // Permission bits do not stop root: scan as an unprivileged user in a child process.
+// Permission bits do not stop root: scans f's folder t as an unprivileged user in a child process
+// and gives the exit status of the child: 0 when `expected` holds for the finished scan, 10 when
+// privileges could not be dropped, 11 when it does not hold.
+template <typename Check>
+int ScanUnprivileged(ScanFixture& f, Check expected) {
     const pid_t child = fork();
-    ASSERT_GE(child, 0);
+    if (child < 0) return -1;
     if (child == 0) {
         if (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(10);
         RecordingSink sink;
@@ -423,14 +417,33 @@ TEST(FolderScanTest, UnreadableFolderContributesNothingAndTheWalkGoesOn) {
         DeleteDisposal deletion;
         FolderScan scan(database, sink, processes, deletion);
         scan.ScanFolder(f.tree.Path("t"));
-        const bool ok = scan.FoldersScanned() == 2 && sink.list2.size() == 1 && sink.unreadable.size() == 1 &&
-                        sink.unreadable[0] == f.tree.Path("t/locked/");
-        _exit(ok ? 0 : 11);
+        _exit(expected(scan, sink) ? 0 : 11);
     }
     int status = 0;
     waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "10: could not drop privileges, 11: unexpected scan result";
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void OpenForEveryone(ScanFixture& f) {
+    ASSERT_EQ(chmod(f.tree.Root().c_str(), 0755), 0);
+    ASSERT_EQ(chmod(f.tree.Path("t").c_str(), 0777), 0);
+    ASSERT_EQ(chmod(f.tree.Path("db").c_str(), 0755), 0);
+    ASSERT_EQ(chmod(f.databasePath.c_str(), 0644), 0);
+}
+
+TEST(FolderScanTest, UnreadableFolderContributesNothingAndTheWalkGoesOn) {
+    ScanFixture f;
+    f.tree.Write("t/locked/abc.exe", kWorm);
+    const std::string sibling = f.tree.Write("t/open/abc.exe", kWorm);
+    OpenForEveryone(f);
+    ASSERT_EQ(chmod(f.tree.Path("t/open").c_str(), 0777), 0);
+    ASSERT_EQ(chmod(f.tree.Path("t/locked").c_str(), 0), 0);
+
+    const int status = ScanUnprivileged(f, [&](const FolderScan& scan, const RecordingSink& sink) {
+        return scan.FoldersScanned() == 2 && sink.list2.size() == 1 && sink.unreadable.size() == 1 &&
+               sink.unreadable[0] == f.tree.Path("t/locked/");
+    });
+    EXPECT_EQ(status, 0) << "10: could not drop privileges, 11: unexpected scan result";
     EXPECT_FALSE(std::filesystem::exists(sibling));
     chmod(f.tree.Path("t/locked").c_str(), 0755);
     EXPECT_TRUE(std::filesystem::exists(f.tree.Path("t/locked/abc.exe")));
@@ -439,33 +452,16 @@ TEST(FolderScanTest, UnreadableFolderContributesNothingAndTheWalkGoesOn) {
 TEST(FolderScanTest, EntryThatCannotBeDescribedIsReportedUnreadableOnce) {
     ScanFixture f;
     f.tree.Write("t/blind/x/abc.exe", kWorm);
-    ASSERT_EQ(chmod(f.tree.Root().c_str(), 0755), 0);
-    ASSERT_EQ(chmod(f.tree.Path("t").c_str(), 0777), 0);
+    OpenForEveryone(f);
     ASSERT_EQ(chmod(f.tree.Path("t/blind").c_str(), 0444), 0);  // listable, its entries not
-    ASSERT_EQ(chmod(f.tree.Path("db").c_str(), 0755), 0);
-    ASSERT_EQ(chmod(f.databasePath.c_str(), 0644), 0);
 
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(10);
-        RecordingSink sink;
-        sink.record = false;
-        SignatureDatabase database(f.databasePath);
-        NoProcessActions processes;
-        DeleteDisposal deletion;
-        FolderScan scan(database, sink, processes, deletion);
-        scan.ScanFolder(f.tree.Path("t"));
-        // x counts as a subfolder, fails its file check, and then cannot be opened: one report.
-        const bool ok = scan.FoldersScanned() == 2 &&
-                        sink.unreadable == std::vector<std::string>{f.tree.Path("t/blind/x")};
-        _exit(ok ? 0 : 11);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
+    // x counts as a subfolder, fails its file check, and then cannot be opened: one report.
+    const int status = ScanUnprivileged(f, [&](const FolderScan& scan, const RecordingSink& sink) {
+        return scan.FoldersScanned() == 2 &&
+               sink.unreadable == std::vector<std::string>{f.tree.Path("t/blind/x")};
+    });
     chmod(f.tree.Path("t/blind").c_str(), 0755);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "10: could not drop privileges, 11: unexpected scan result";
+    EXPECT_EQ(status, 0) << "10: could not drop privileges, 11: unexpected scan result";
 }
 #endif
 
