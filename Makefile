@@ -13,11 +13,11 @@ SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 PACKAGES := build-essential cmake ninja-build pkg-config python3 hyperfine \
             qt6-base-dev libgl-dev fonts-dejavu-core \
             libgtest-dev libgmock-dev libbenchmark-dev \
-            libcli11-dev nlohmann-json3-dev
+            libcli11-dev nlohmann-json3-dev libstb-dev
 
 # The Windows builds: MinGW-w64 cross compilers, Wine for their tests, GoogleTest's source to build
-# it for them, zip for the packages.
-WINDOWS_PACKAGES := g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 googletest zip
+# it for them, the header-only libraries they share with the Linux build, zip for the packages.
+WINDOWS_PACKAGES := g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 googletest zip libstb-dev
 WINDOWS_BUILD ?= build-windows
 WINDOWS_ARCHS := x86_64 i686
 DIST     ?= dist
