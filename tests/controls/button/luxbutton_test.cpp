@@ -1,5 +1,9 @@
 // luxbutton's properties: defaults, the style and scheme rules, persistence, option groups and
 // the size rule.
+#include <fstream>
+#include <iterator>
+#include <string>
+
 #include <QFrame>
 #include <QSignalSpy>
 
@@ -135,6 +139,28 @@ TEST_F(ModelTest, SavesEveryChangedPropertyInItsOrderAndReadsItBack) {
   for (const auto& [key, value] : bag.Entries()) {
     EXPECT_EQ(again.Read(key), value) << key;
   }
+}
+
+// Form data written before the bag left its toolkit (tests/draw/data): a button loaded from it
+// writes it back unchanged, its pictures' PNG bytes and its odd caption included.
+TEST_F(ModelTest, StoredSettingsWriteBackAsTheyWereRead) {
+  std::ifstream in(std::string(VELQUIN_DRAW_TEST_DATA) + "/controls.txt", std::ios::binary);
+  auto form = draw::FormData::FromText(
+      std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+  ASSERT_TRUE(form);
+  for (const char* name : {"Scan", "Browser"}) {
+    SCOPED_TRACE(name);
+    const PropertyBag& stored = *form->Find(name);
+    luxbutton b(&form_);
+    b.ReadProperties(stored);
+    PropertyBag written;
+    b.WriteProperties(written);
+    EXPECT_EQ(written.ToText(), stored.ToText());
+  }
+  luxbutton scan(&form_);
+  scan.ReadProperties(*form->Find("Scan"));
+  EXPECT_EQ(scan.caption(), QString::fromUtf8("&Start Scan \u2014 \u00FC"));
+  EXPECT_EQ(scan.pictureNormal().ToImage().Width(), 24);
 }
 
 TEST_F(ModelTest, LoadingKeepsStoredColoursWithoutApplyingTheScheme) {
