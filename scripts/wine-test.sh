@@ -59,17 +59,18 @@ fi
 if [ -n "$keeper" ]; then
     "$WINE64" "$keeper" 86400 </dev/null >/dev/null 2>&1 &
 fi
-# The same for the prefix's desktop: while no program is attached to it, the prefix ends it, and
-# every test program that draws would start it again with its services, for seconds each.
+# Build the prefix (and start its services and shell) before the first program, so no test pays
+# for it or races another one for it.
+"$WINE64" wineboot --init </dev/null >/dev/null 2>&1 || true
+# The same for the prefix's desktop, once the prefix is made: while no program is attached to it,
+# the prefix ends it, and every test program that draws would start it again with its services,
+# for seconds each.
 if [ "$mode" = test ]; then
     desktop_keeper=$(find "$build" -maxdepth 2 -name velquin-desktop-keeper.exe -print -quit)
     if [ -n "$desktop_keeper" ]; then
         "$WINE64" "$desktop_keeper" 86400 </dev/null >/dev/null 2>&1 &
     fi
 fi
-# Build the prefix (and start its services and shell) before the first program, so no test pays
-# for it or races another one for it.
-"$WINE64" wineboot --init </dev/null >/dev/null 2>&1 || true
 
 if [ "$mode" = exec ]; then
     "$@" </dev/null
