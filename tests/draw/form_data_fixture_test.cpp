@@ -2,26 +2,22 @@
 // strings and pictures went through the toolkit's PNG encoder: every kind of value, awkward texts,
 // pictures in several pixel formats, and the bags of both controls and of the main window. They
 // must keep reading back and writing byte for byte.
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "draw/property_bag.h"
+#include "support/form_data_fixture.h"
 
 namespace velquin::draw {
 namespace {
 
-std::string Fixture(const char* name) {
-  std::ifstream in(std::string(VELQUIN_DRAW_TEST_DATA) + "/" + name, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using velquin::testing::FormDataFixture;
 
 TEST(FormDataFixtures, ReadBackAndWriteByteForByte) {
   for (const char* name : {"every-kind.txt", "controls.txt", "form1.txt"}) {
     SCOPED_TRACE(name);
-    const std::string text = Fixture(name);
+    const std::string text = FormDataFixture(name);
     ASSERT_FALSE(text.empty());
     std::string error;
     auto form = FormData::FromText(text, &error);
@@ -31,7 +27,7 @@ TEST(FormDataFixtures, ReadBackAndWriteByteForByte) {
 }
 
 TEST(FormDataFixtures, KeepEveryValue) {
-  auto form = FormData::FromText(Fixture("every-kind.txt"));
+  auto form = FormData::FromText(FormDataFixture("every-kind.txt"));
   ASSERT_TRUE(form);
   const PropertyBag& numbers = *form->Find("numbers");
   EXPECT_EQ(numbers.ReadInt("int64min", 0), INT64_MIN);

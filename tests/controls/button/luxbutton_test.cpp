@@ -1,9 +1,5 @@
 // luxbutton's properties: defaults, the style and scheme rules, persistence, option groups and
 // the size rule.
-#include <fstream>
-#include <iterator>
-#include <string>
-
 #include <QFrame>
 #include <QSignalSpy>
 
@@ -11,6 +7,7 @@
 #include "controls/button/container.h"
 #include "controls/button/scheme.h"
 #include "draw/colour.h"
+#include "support/form_data_fixture.h"
 
 namespace velquin::button {
 namespace {
@@ -144,9 +141,7 @@ TEST_F(ModelTest, SavesEveryChangedPropertyInItsOrderAndReadsItBack) {
 // Form data written before the bag left its toolkit (tests/draw/data): a button loaded from it
 // writes it back unchanged, its pictures' PNG bytes and its odd caption included.
 TEST_F(ModelTest, StoredSettingsWriteBackAsTheyWereRead) {
-  std::ifstream in(std::string(VELQUIN_DRAW_TEST_DATA) + "/controls.txt", std::ios::binary);
-  auto form = draw::FormData::FromText(
-      std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+  auto form = draw::FormData::FromText(velquin::testing::FormDataFixture("controls.txt"));
   ASSERT_TRUE(form);
   for (const char* name : {"Scan", "Browser"}) {
     SCOPED_TRACE(name);

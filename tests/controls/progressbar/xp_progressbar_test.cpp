@@ -1,12 +1,12 @@
 #include "controls/progressbar/xp_progressbar.h"
 
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "support/form_data_fixture.h"
 
 namespace velquin::progressbar {
 namespace {
@@ -222,9 +222,7 @@ TEST(XP_ProgressBar, PersistenceOmitsDefaultsAndStoresTheResolvedColour) {
 // Form data written before the bag left its toolkit (tests/draw/data): a bar loaded from it
 // writes it back unchanged, its picture's PNG bytes included.
 TEST(XP_ProgressBar, StoredSettingsWriteBackAsTheyWereRead) {
-  std::ifstream in(std::string(VELQUIN_DRAW_TEST_DATA) + "/controls.txt", std::ios::binary);
-  auto form = draw::FormData::FromText(
-      std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+  auto form = draw::FormData::FromText(velquin::testing::FormDataFixture("controls.txt"));
   ASSERT_TRUE(form);
   for (const char* name : {"P2", "o"}) {
     SCOPED_TRACE(name);

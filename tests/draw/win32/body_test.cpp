@@ -136,15 +136,8 @@ TEST(Win32Body, FontFacesAreLookedUpNotSubstituted) {
   EXPECT_FALSE(platform::FontFaceInstalled("Velquin No Such Face"));
 }
 
-TEST(Win32Body, ThePushButtonThemeIsTheVisualStyleUnlessPinnedOff) {
+TEST(Win32Body, ThePushButtonThemeIsTheVisualStyle) {
   const Rect rect{0, 0, 60, 24};
-  PinThemesActive(false);
-  Canvas untouched(60, 24, Rgb(255, 0, 255));
-  EXPECT_FALSE(ThemesActive());
-  EXPECT_FALSE(DrawThemedPushButton(untouched, rect, rect, PushButtonLook{}));
-  EXPECT_EQ(untouched.GetPixel(30, 12), Rgb(255, 0, 255));
-  PinThemesActive(std::nullopt);
-
   EXPECT_EQ(ThemesActive(), IsAppThemed() != FALSE);
   if (!IsAppThemed()) GTEST_SKIP() << "this prefix has no visual style";
   for (PushButtonState state : {PushButtonState::Normal, PushButtonState::Hot, PushButtonState::Pressed,
