@@ -9,11 +9,12 @@ GENERATOR ?= Ninja
 JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-# Debian packages the build, the tests and the benchmarks need.
+# Debian packages the build, the tests and the benchmarks need (locales: the sources of the
+# locales a date-format test compiles for itself).
 PACKAGES := build-essential cmake ninja-build pkg-config python3 hyperfine \
             qt6-base-dev libgl-dev fonts-dejavu-core \
             libgtest-dev libgmock-dev libbenchmark-dev \
-            libcli11-dev nlohmann-json3-dev
+            libcli11-dev nlohmann-json3-dev locales
 
 # The Windows builds: MinGW-w64 cross compilers, Wine for their tests, GoogleTest's source to build
 # it for them, zip for the packages.
