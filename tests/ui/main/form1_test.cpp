@@ -21,6 +21,7 @@
 
 #include "engine/disposal.h"
 #include "engine/fingerprint.h"
+#include "platform/date_time.h"
 #include "ui/watcher/form8.h"
 
 namespace velquin::ui {
@@ -107,7 +108,8 @@ protected:
         fs::create_directories(root_ / "proc/self");
         fs::create_directories(root_ / "sys");
         std::ofstream(root_ / "proc/self/mountinfo") << "28 1 254:0 / / rw - ext4 /dev/vda rw\n";
-        std::ofstream(root_ / "database.db") << "Finish:Finish\n";
+        // A list that names a file no test writes.
+        std::ofstream(root_ / "database.db") << "CACA79914R102910492019018:Worm.Test\nFinish:Finish\n";
     }
     void TearDown() override {
         form_.reset();
@@ -325,27 +327,28 @@ TEST_F(Form1Test, FileThatStaysIsNotCountedAsRemoved) {
     EXPECT_THAT(Report(), Contains("File Removed : 0"));
 }
 
-TEST_F(Form1Test, UnreadableSignatureListIsSaidInTheLog) {
-    fs::remove(root_ / "database.db");
+TEST_F(Form1Test, UnreadableOrEmptySignatureListIsSaidInTheLog) {
     SetTarget(MakeTree("tree", 1));
+    const std::string path = (root_ / "database.db").string();
+    fs::remove(path);
     Click("Scan");
-    const auto log = Log();
-    ASSERT_GT(log.size(), 8u);
-    EXPECT_THAT(log[8], ::testing::StartsWith("Signature list unreadable : " +
-                                              (root_ / "database.db").string()));
+    ASSERT_GT(Log().size(), 8u);
+    EXPECT_EQ(Log()[8], "Signature list unreadable : " + path + " (no such file or folder), nothing can be detected");
+    EXPECT_EQ(Report()[0], "File Scanned : 1");
+
+    std::ofstream(path) << "Finish:Finish\n";
+    Click("Scan");
+    ASSERT_GT(Log().size(), 8u);
+    EXPECT_EQ(Log()[8], "Signature list empty : " + path + " (no record), nothing can be detected");
     EXPECT_EQ(Report()[0], "File Scanned : 1");
 }
 
-TEST_F(Form1Test, ReportDateAndTimeUseTheSystemsShortFormats) {
+TEST_F(Form1Test, ReportDateAndTimeAreTheSystemsOwnAsTheCommandLineWritesThem) {
     SetTarget(MakeTree("tree", 1));
-    const QLocale locale = QLocale::system();
-    const QString today = locale.toString(QDate::currentDate(), QLocale::ShortFormat);
+    const std::string before = platform::ShortDateAndTimeNow();
     Click("Scan");
-    const QString latest =
-        QString::fromStdString(Report()[5]).mid(int(strlen("Latest Scanned : ")));
-    EXPECT_TRUE(latest.startsWith(today + "/")) << latest.toStdString();
-    const QString time = latest.mid(today.size() + 1);
-    EXPECT_EQ(time.count(':'), 2) << time.toStdString();  // hours, minutes and seconds
+    const std::string after = platform::ShortDateAndTimeNow();
+    EXPECT_THAT(Report()[5], ::testing::AnyOf("Latest Scanned : " + before, "Latest Scanned : " + after));
 }
 
 TEST_F(Form1Test, StopMidScanReportsTheCountsReachedWithinOneEntry) {
@@ -389,13 +392,23 @@ TEST_F(Form1Test, SecondScanClearsTheLogAndCountsAnewButDetectionsAddUp) {
                             "Scanning Completed"));
 }
 
-TEST_F(Form1Test, MissingTargetReportsZeroEntriesAndFolders) {
+TEST_F(Form1Test, TargetThatCannotBeOpenedIsSaidBeforeAReportOfZeroEntries) {
     SetTarget(MakeTree("tree", 3));
     Click("Scan");
-    SetTarget(root_ / "does-not-exist");
-    Click("Scan");
-    EXPECT_EQ(Report()[0], "File Scanned : 0");
-    EXPECT_EQ(Report()[1], "Folder Scanned : 0");
+    const fs::path file = MakeSample(root_, "plain.exe", 1);
+    // A missing folder, and a file: the window scans folders only.
+    for (const auto& [target, reason] : {std::pair{root_ / "does-not-exist", "no such file or folder"},
+                                         std::pair{file, "not a folder"}}) {
+        SetTarget(target);
+        Click("Scan");
+        const auto log = Log();
+        const auto at = std::find(log.begin(), log.end(), "Scanning Directory and File...");
+        ASSERT_NE(at, log.end());
+        EXPECT_THAT(std::vector<std::string>(at + 1, at + 3),
+                    ElementsAre("Path Not Opened : " + target.string() + " (" + reason + ")", " "));
+        EXPECT_EQ(Report()[0], "File Scanned : 0");
+        EXPECT_EQ(Report()[1], "Folder Scanned : 0");
+    }
 }
 
 TEST_F(Form1Test, EmptyTargetShowsMessageThenMenuThenPending) {
