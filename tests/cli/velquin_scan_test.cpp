@@ -442,25 +442,19 @@ TEST(VelquinScanTest, CtrlCStopsTheScanAndStillReports) {
     EXPECT_NE(run.err.find("stopped"), std::string::npos);
 }
 
-// A reader that goes away (velquin-scan ... | head -1) while detected files are being removed.
-TEST(VelquinScanTest, ClosedOutputStopsTheScanAndTheJsonSaysWhatWasDone) {
-    testing::TestTree tree;
-    const std::string db = tree.Write("database.db", kWormDatabase);
-    const std::string padding(200, 'x');
-    constexpr int kFiles = 600;  // more lines than a pipe holds: the scanner waits for its reader
-    for (int i = 0; i < kFiles; ++i) tree.Write("t/" + std::to_string(i) + padding + ".exe", kWorm);
-    const std::string json = tree.Path("r.json");
-
+// Starts `args` with its standard output into a pipe, whose reading end it sets `out` to, its
+// standard error into `errPath` (or /dev/null), and nothing on its standard input.
+pid_t StartIntoPipe(const std::vector<std::string>& args, int& out, const std::string& errPath = {}) {
     int pipeFds[2];
-    ASSERT_EQ(pipe(pipeFds), 0);
-    const std::string errPath = tree.Path("stderr.txt");
-    const std::vector<std::string> args = {Bin("velquin-scan"), "-d", db, "--json", json, tree.Path("t")};
+    if (pipe(pipeFds) != 0) return -1;
     const pid_t child = fork();
     if (child == 0) {
         dup2(pipeFds[1], 1);
         close(pipeFds[0]);
         close(pipeFds[1]);
-        dup2(open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
+        const int none = open("/dev/null", O_RDWR);
+        dup2(none, 0);
+        dup2(errPath.empty() ? none : open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
         std::vector<char*> argv;
         for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
@@ -468,10 +462,32 @@ TEST(VelquinScanTest, ClosedOutputStopsTheScanAndTheJsonSaysWhatWasDone) {
         _exit(127);
     }
     close(pipeFds[1]);
+    out = pipeFds[0];
+    return child;
+}
+
+// Detected files with long names: their lines are far more than a pipe holds, so the scanner
+// soon waits in a write for its reader.
+constexpr int kLongNamedWorms = 600;
+const std::string kLongNamePadding(200, 'x');
+void WriteLongNamedWorms(const testing::TestTree& tree) {
+    for (int i = 0; i < kLongNamedWorms; ++i) tree.Write("t/" + std::to_string(i) + kLongNamePadding + ".exe", kWorm);
+}
+
+// A reader that goes away (velquin-scan ... | head -1) while detected files are being removed.
+TEST(VelquinScanTest, ClosedOutputStopsTheScanAndTheJsonSaysWhatWasDone) {
+    testing::TestTree tree;
+    const std::string db = tree.Write("database.db", kWormDatabase);
+    WriteLongNamedWorms(tree);
+    const std::string json = tree.Path("r.json");
+    const std::string errPath = tree.Path("stderr.txt");
+    int reader = -1;
+    const pid_t child = StartIntoPipe({Bin("velquin-scan"), "-d", db, "--json", json, tree.Path("t")}, reader, errPath);
+    ASSERT_GT(child, 0);
     char c = 0;
-    while (read(pipeFds[0], &c, 1) == 1 && c != '\n') {
+    while (read(reader, &c, 1) == 1 && c != '\n') {
     }
-    close(pipeFds[0]);  // as head -1 does
+    close(reader);  // as head -1 does
     int status = 0;
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
@@ -485,7 +501,7 @@ TEST(VelquinScanTest, ClosedOutputStopsTheScanAndTheJsonSaysWhatWasDone) {
     // Every file that is gone is in the report, and the scan stopped short of the rest.
     std::size_t left = 0;
     for (const auto& entry : std::filesystem::directory_iterator(tree.Path("t"))) left += entry.is_regular_file();
-    EXPECT_EQ(report["fileRemoved"].get<std::size_t>() + left, static_cast<std::size_t>(kFiles));
+    EXPECT_EQ(report["fileRemoved"].get<std::size_t>() + left, static_cast<std::size_t>(kLongNamedWorms));
     EXPECT_GT(left, 0u);
 }
 
@@ -523,39 +539,22 @@ TEST(VelquinScanTest, ReportThatCannotBeWrittenIsAnError) {
 TEST(VelquinScanTest, CtrlCWhileOutputIsBlockedLosesNoLine) {
     testing::TestTree tree;
     const std::string db = tree.Write("database.db", kWormDatabase);
-    const std::string padding(200, 'x');
-    for (int i = 0; i < 600; ++i) tree.Write("t/" + std::to_string(i) + padding + ".exe", kWorm);
-
-    int pipeFds[2];
-    ASSERT_EQ(pipe(pipeFds), 0);
-    const std::vector<std::string> args = {Bin("velquin-scan"), "--dry-run", "-d", db, tree.Path("t")};
-    const pid_t child = fork();
-    if (child == 0) {
-        dup2(pipeFds[1], 1);
-        close(pipeFds[0]);
-        close(pipeFds[1]);
-        const int none = open("/dev/null", O_RDWR);
-        dup2(none, 0);
-        dup2(none, 2);
-        std::vector<char*> argv;
-        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    close(pipeFds[1]);
-    // Far more output than a pipe holds: once the pipe is full the scanner waits in a write.
+    WriteLongNamedWorms(tree);
+    int reader = -1;
+    const pid_t child = StartIntoPipe({Bin("velquin-scan"), "--dry-run", "-d", db, tree.Path("t")}, reader);
+    ASSERT_GT(child, 0);
+    // Once the pipe is full the scanner waits in a write.
     for (int i = 0, queued = 0; i < 2500 && queued < 60000; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        if (ioctl(pipeFds[0], FIONREAD, &queued) != 0) break;
+        if (ioctl(reader, FIONREAD, &queued) != 0) break;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     kill(child, SIGINT);
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     std::string out;
     char buffer[4096];
-    for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;) out.append(buffer, static_cast<std::size_t>(n));
-    close(pipeFds[0]);
+    for (ssize_t n; (n = read(reader, buffer, sizeof buffer)) > 0;) out.append(buffer, static_cast<std::size_t>(n));
+    close(reader);
     int status = 0;
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
@@ -563,7 +562,7 @@ TEST(VelquinScanTest, CtrlCWhileOutputIsBlockedLosesNoLine) {
     std::size_t detections = 0;
     for (const std::string& line : Lines(out)) {
         if (line.find(" <== ") == std::string::npos) continue;
-        EXPECT_TRUE(line.starts_with(tree.Path("t") + "/") && line.ends_with(padding + ".exe <== Worm.Test Detected..."))
+        EXPECT_TRUE(line.starts_with(tree.Path("t") + "/") && line.ends_with(kLongNamePadding + ".exe <== Worm.Test Detected..."))
             << line.substr(0, 80);
         ++detections;
     }

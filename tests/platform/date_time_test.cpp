@@ -1,14 +1,20 @@
 #include "platform/date_time.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <array>
 #include <cstdlib>
 #include <optional>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
-#include "../../engine/test_tree.h"
+#ifndef _WIN32
+#include "../engine/test_tree.h"
+#endif
 
 namespace velquin::platform {
 namespace {
@@ -27,6 +33,25 @@ std::tm Moment() {
     return moment;
 }
 
+#ifdef _WIN32
+TEST(ShortDateAndTimeTest, IsTheUsersShortDateAndTime) {
+    const std::string text = ShortDateAndTime(Moment());
+    wchar_t locale[LOCALE_NAME_MAX_LENGTH] = {};
+    ::GetUserDefaultLocaleName(locale, LOCALE_NAME_MAX_LENGTH);
+    if (std::wstring(locale) == L"en-US") {
+        EXPECT_EQ(text, "12/10/2026/9:37:16 PM");
+    } else {
+        // Whatever the user's formats: the day, the month, the year, then the time with seconds.
+        const std::size_t time = text.find("37");
+        ASSERT_NE(time, std::string::npos) << text;
+        EXPECT_NE(text.find("10"), std::string::npos) << text;
+        EXPECT_NE(text.find("12"), std::string::npos) << text;
+        EXPECT_NE(text.find("26"), std::string::npos) << text;
+        EXPECT_NE(text.find("16", time), std::string::npos) << text;
+    }
+}
+
+#else
 // Sets the locale variables for one case and puts them back afterwards.
 class LocaleEnvironment {
 public:
@@ -87,6 +112,8 @@ TEST(ShortDateAndTimeTest, IsTheEnvironmentsTimeLocaleShortDateAndTime) {
             << " LANG=" << (c.lang ? c.lang : "");
     }
 }
+
+#endif
 
 }  // namespace
 }  // namespace velquin::platform
