@@ -336,7 +336,10 @@ TEST_F(Form1Test, UnreadableOrEmptySignatureListIsSaidInTheLog) {
     EXPECT_EQ(Log()[8], "Signature list unreadable : " + path + " (no such file or folder), nothing can be detected");
     EXPECT_EQ(Report()[0], "File Scanned : 1");
 
+    // A window of its own, which reads the list afresh at its first scan.
+    form_.reset();
     std::ofstream(path) << "Finish:Finish\n";
+    SetTarget(root_ / "tree");
     Click("Scan");
     ASSERT_GT(Log().size(), 8u);
     EXPECT_EQ(Log()[8], "Signature list empty : " + path + " (no record), nothing can be detected");
