@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
             return kBadUse;
         }
     }
-    QGuiApplication::setDesktopFileName("velquin");
+    QGuiApplication::setDesktopFileName(VELQUIN_APP_ID);  // ties the window to its desktop entry
 
     const velquin::engine::SignatureListLocation list = velquin::engine::FindSignatureList(arguments.database);
     velquin::ui::Form1Options options;
