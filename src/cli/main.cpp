@@ -221,7 +221,8 @@ int main(int argc, char** argv) {
     app.add_option("PATH", settings.paths, "folders to scan, each as the window's Start Scan does");
     app.add_option("-d,--database", databasePath,
                    "signature list (default: database.db beside the executable, else\n"
-                   "../share/velquin/database.db from the executable's folder)");
+                   "../share/velquin/database.db from the executable's folder)")
+        ->type_name("FILE");
     auto* dryRun = app.add_flag("-n,--dry-run", settings.dryRun, "detect and report only: end no process, delete nothing");
     app.add_option("--json", settings.json, "also write the report as JSON to FILE (\"-\" for standard output)")
         ->type_name("FILE");
