@@ -219,7 +219,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> fingerprintFiles;
     std::string lookupKey;
     app.add_option("PATH", settings.paths, "folders to scan, each as the window's Start Scan does");
-    app.add_option("-d,--database", databasePath,
+    auto* databaseOption = app.add_option("-d,--database", databasePath,
                    "signature list (default: database.db beside the executable, else\n"
                    "../share/velquin/database.db from the executable's folder)")
         ->type_name("FILE");
@@ -294,6 +294,11 @@ int main(int argc, char** argv) {
         }
     }
 
+    // An empty FILE (an unset variable, say) must not quietly mean "the default list".
+    if (databaseOption->count() > 0 && databasePath.empty()) {
+        Complain("an empty FILE names no signature list");
+        return kError;
+    }
     const engine::SignatureListLocation list = engine::FindSignatureList(databasePath);
     if (!list.Found()) {
         Complain("no signature list found: looked for " + list.TriedText() + " (name one with --database)");

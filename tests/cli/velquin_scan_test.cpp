@@ -238,6 +238,10 @@ TEST(VelquinScanTest, FindsItsListBesideItOrInTheDataFolder) {
     tree.Write("prefix/bin/database.db", "Finish:Finish\r\n");  // beside the program comes first
     run = Execute({copy, "--dry-run", tree.Path("t")}, tree);
     EXPECT_EQ(run.status, 0) << run.err;
+
+    run = Execute({copy, "--dry-run", "-d", "", tree.Path("t")}, tree);  // never the default list
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
 }
 
 TEST(VelquinScanTest, ScansTheDemoTreeWithTheShippedDatabase) {
