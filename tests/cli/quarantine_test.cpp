@@ -34,10 +34,16 @@ std::string ReadAll(const std::string& path) {
     return text.str();
 }
 
-Outcome Scan(const testing::TestTree& tree, std::vector<std::string> args) {
+// velquin-scan with `args`, started without waiting for it; Finish waits for it and reads its output.
+struct Running {
+    pid_t pid;
+    std::string outPath, errPath;
+};
+
+Running Start(const testing::TestTree& tree, const std::string& tag, std::vector<std::string> args) {
     const char* bin = std::getenv("VELQUIN_TEST_BIN");
     args.insert(args.begin(), std::string(bin ? bin : "bin") + "/velquin-scan");
-    const std::string outPath = tree.Path("stdout.txt"), errPath = tree.Path("stderr.txt");
+    const std::string outPath = tree.Path(tag + ".out"), errPath = tree.Path(tag + ".err");
     const pid_t child = fork();
     if (child == 0) {
         dup2(open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
@@ -48,10 +54,16 @@ Outcome Scan(const testing::TestTree& tree, std::vector<std::string> args) {
         execv(argv[0], argv.data());
         _exit(127);
     }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128, ReadAll(outPath), ReadAll(errPath)};
+    return {child, outPath, errPath};
 }
+
+Outcome Finish(const Running& run) {
+    int status = 0;
+    waitpid(run.pid, &status, 0);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128, ReadAll(run.outPath), ReadAll(run.errPath)};
+}
+
+Outcome Scan(const testing::TestTree& tree, std::vector<std::string> args) { return Finish(Start(tree, "run", args)); }
 
 bool HasLine(const std::string& text, const std::string& line) {
     return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
@@ -152,36 +164,6 @@ TEST(QuarantineCommandTest, RootRestoresNothingFromAnotherUsersQuarantine) {
                                ": it belongs to another user\n");
     EXPECT_FALSE(std::filesystem::exists(target));
     EXPECT_EQ(ReadAll(manifest), "Q\tq1\t2026-12-10T11:30:00Z\t4755\t" + target + "\tWorm.Test\n");
-}
-
-// Starts velquin-scan with `args` without waiting for it; Finish waits.
-struct Running {
-    pid_t pid;
-    std::string outPath;
-};
-
-Running Start(const testing::TestTree& tree, const std::string& tag, std::vector<std::string> args) {
-    const char* bin = std::getenv("VELQUIN_TEST_BIN");
-    args.insert(args.begin(), std::string(bin ? bin : "bin") + "/velquin-scan");
-    const std::string outPath = tree.Path(tag + ".out");
-    const pid_t child = fork();
-    if (child == 0) {
-        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(out, 1);
-        dup2(out, 2);
-        std::vector<char*> argv;
-        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    return {child, outPath};
-}
-
-Outcome Finish(const Running& run) {
-    int status = 0;
-    waitpid(run.pid, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128, ReadAll(run.outPath), ""};
 }
 
 std::size_t CountLines(const std::string& text, const std::string& part) {

@@ -153,24 +153,6 @@ Error CreatePrivateFolder(const std::string& path) {
     return Error::None;
 }
 
-LockedFile::~LockedFile() { Close(); }
-
-LockedFile::LockedFile(LockedFile&& other) noexcept
-    : folder_(other.folder_), name_(std::move(other.name_)), handle_(other.handle_) {
-    other.handle_ = -1;
-}
-
-LockedFile& LockedFile::operator=(LockedFile&& other) noexcept {
-    if (this != &other) {
-        Close();
-        folder_ = other.folder_;
-        name_ = std::move(other.name_);
-        handle_ = other.handle_;
-        other.handle_ = -1;
-    }
-    return *this;
-}
-
 void LockedFile::Close() {
     if (handle_ >= 0) ::close(static_cast<int>(handle_));  // closing the last descriptor unlocks
     handle_ = -1;

@@ -211,24 +211,6 @@ Error CreatePrivateFolder(const std::string& path) {
     return LastError();
 }
 
-LockedFile::~LockedFile() { Close(); }
-
-LockedFile::LockedFile(LockedFile&& other) noexcept
-    : folder_(other.folder_), name_(std::move(other.name_)), handle_(other.handle_) {
-    other.handle_ = -1;
-}
-
-LockedFile& LockedFile::operator=(LockedFile&& other) noexcept {
-    if (this != &other) {
-        Close();
-        folder_ = other.folder_;
-        name_ = std::move(other.name_);
-        handle_ = other.handle_;
-        other.handle_ = -1;
-    }
-    return *this;
-}
-
 namespace {
 
 HANDLE AsHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
