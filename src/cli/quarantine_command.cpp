@@ -1,7 +1,10 @@
 #include "cli/quarantine_command.h"
 
 #include <algorithm>
+#include <fstream>
 #include <iostream>
+
+#include <nlohmann/json.hpp>
 
 #include "cli/escape.h"
 
@@ -15,8 +18,45 @@ constexpr int kError = 2;
 void Complain(const std::string& text) { std::cerr << "velquin-scan: " << EscapeForDisplay(text) << '\n'; }
 
 void PrintLine(std::FILE* out, const std::string& line) {
+    if (!out) return;
     const std::string text = EscapeForDisplay(line) + '\n';
     std::fwrite(text.data(), 1, text.size(), out);
+}
+
+std::string JsonReport(const std::string& path, const engine::RestoreReport& report, std::size_t restored,
+                       int exitStatus) {
+    nlohmann::json json;
+    PutText(json, "quarantine", path);
+    json["fileRestored"] = restored;
+    json["exitStatus"] = exitStatus;
+    json["records"] = nlohmann::json::array();
+    for (const auto& outcome : report.outcomes) {
+        nlohmann::json record;
+        PutText(record, "path", outcome.record.originalPath);
+        PutText(record, "malwareName", outcome.record.malwareName);
+        PutText(record, "storedName", outcome.record.storedName);
+        record["restored"] = outcome.error == platform::Error::None;
+        if (outcome.error != platform::Error::None) record["reason"] = outcome.reason;
+        json["records"].push_back(std::move(record));
+    }
+    json["unrecorded"] = nlohmann::json::array();
+    for (const std::string& name : report.unrecorded) {
+        nlohmann::json entry;
+        PutText(entry, "storedName", name);
+        json["unrecorded"].push_back(std::move(entry));
+    }
+    json["badLines"] = report.badLines;
+    if (report.manifestError != platform::Error::None) json["manifestError"] = platform::ErrorMessage(report.manifestError);
+    return json.dump(2) + "\n";
+}
+
+// Writes the report to `path`, or to `out` for "-". False when it could not be written.
+bool WriteJson(const std::string& path, const std::string& report, std::FILE* out) {
+    if (path == "-") return std::fwrite(report.data(), 1, report.size(), out) == report.size() && std::fflush(out) == 0;
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << report;
+    file.close();
+    return static_cast<bool>(file);
 }
 
 }  // namespace
@@ -31,7 +71,8 @@ std::optional<engine::QuarantineFolder> OpenQuarantine(const std::string& path) 
     return quarantine;
 }
 
-int RunRestore(const std::string& path, std::FILE* out) {
+int RunRestore(const std::string& path, std::FILE* out, const std::string& json) {
+    std::FILE* lineOutput = json == "-" ? nullptr : out;
     std::string problem;
     auto quarantine = engine::QuarantineFolder::Open(path, engine::QuarantineUse::Restore, &problem);
     if (!quarantine.IsOpen()) {
@@ -53,13 +94,13 @@ int RunRestore(const std::string& path, std::FILE* out) {
         const std::string subject = outcome.record.originalPath + " <== " + outcome.record.malwareName;
         if (outcome.error == platform::Error::None) {
             ++restored;
-            PrintLine(out, subject + " Restored...");
+            PrintLine(lineOutput, subject + " Restored...");
         } else {
-            PrintLine(out, subject + " Not Restored: " + outcome.reason);
+            PrintLine(lineOutput, subject + " Not Restored: " + outcome.reason);
         }
     }
-    PrintLine(out, "File Restored : " + std::to_string(restored) + " of " + std::to_string(report.outcomes.size()));
-    std::fflush(out);
+    PrintLine(lineOutput, "File Restored : " + std::to_string(restored) + " of " + std::to_string(report.outcomes.size()));
+    if (lineOutput) std::fflush(lineOutput);
 
     if (!report.badLines.empty()) {
         std::string lines;
@@ -79,7 +120,12 @@ int RunRestore(const std::string& path, std::FILE* out) {
     }
     const bool complete = restored == report.outcomes.size() && report.manifestError == platform::Error::None &&
                           report.badLines.empty() && report.unrecorded.empty();
-    return complete ? kAllRestored : kError;
+    int status = complete ? kAllRestored : kError;
+    if (!json.empty() && !WriteJson(json, JsonReport(path, report, restored, status), out)) {
+        Complain("cannot write the JSON report " + json);
+        status = kError;
+    }
+    return status;
 }
 
 }  // namespace velquin::cli

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "../engine/test_tree.h"
 
@@ -104,6 +105,17 @@ TEST(QuarantineCommandTest, QuarantinesThenRestoresAndNeverOverwrites) {
     EXPECT_EQ(refused.status, 2);
     EXPECT_TRUE(HasLine(refused.out, worm + " <== Worm.Test Not Restored: already exists")) << refused.out;
     EXPECT_EQ(ReadAll(worm), "new");
+
+    // The same as JSON, on standard output instead of the lines.
+    const Outcome json = Scan(tree, {"--restore", quarantine, "--json", "-"});
+    EXPECT_EQ(json.status, 2);
+    const auto report = nlohmann::json::parse(json.out);
+    EXPECT_EQ(report["exitStatus"], 2);
+    EXPECT_EQ(report["fileRestored"], 0);
+    ASSERT_EQ(report["records"].size(), 1u);
+    EXPECT_EQ(report["records"][0]["path"], worm);
+    EXPECT_EQ(report["records"][0]["restored"], false);
+    EXPECT_EQ(report["records"][0]["reason"], "already exists");
 }
 
 TEST(QuarantineCommandTest, ArgumentsThatCouldLoseAFileAreRefused) {
