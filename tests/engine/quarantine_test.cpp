@@ -294,15 +294,17 @@ TEST_F(QuarantineTest, AFolderOtherUsersCouldTamperWithIsRefused) {
     int n = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        if (c.needsRoot && !RunningAsRoot()) continue;
         const fs::path path = base_ / ("q" + std::to_string(n++));
+        if (c.needsRoot && !RunningAsRoot()) continue;
         c.make(path);
         std::string problem;
         EXPECT_FALSE(QuarantineFolder::Open(path.string(), c.use, &problem).IsOpen());
         EXPECT_EQ(problem, c.problem);
     }
     // The same folder that the superuser may not restore from still takes a scan's files.
-    EXPECT_TRUE(QuarantineFolder::Open((base_ / "q6").string(), QuarantineUse::Quarantine).IsOpen());
+    if (RunningAsRoot()) {
+        EXPECT_TRUE(QuarantineFolder::Open((base_ / "q6").string(), QuarantineUse::Quarantine).IsOpen());
+    }
 }
 
 TEST_F(QuarantineTest, ANewQuarantineFolderIsPrivateWhateverTheCreationMask) {
