@@ -273,7 +273,7 @@ int main(int argc, char** argv) {
             Complain("--restore takes a quarantine folder and no PATH");
             return kError;
         }
-        return cli::RunRestore(restoreFolder, stdout);
+        return cli::RunRestore(restoreFolder, stdout, settings.json);
     }
 
     if (!fingerprintFiles.empty()) {
