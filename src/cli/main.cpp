@@ -184,9 +184,11 @@ int main(int argc, char** argv) {
     std::string restoreFolder;
     app.add_option("PATH", settings.paths, "folders or files to scan")->group("");
 
-    app.add_option("-d,--database", databasePath, "signature list (default: database.db beside the executable)")
-        ->type_name("FILE")
-        ->group(kScanning);
+    auto* databaseOption = app.add_option("-d,--database", databasePath,
+                                          "signature list (default: database.db beside the executable,\n"
+                                          "else ../share/velquin/database.db from the executable's folder)")
+                               ->type_name("FILE")
+                               ->group(kScanning);
     auto* exclude = app.add_option("--exclude", exclusions, "neither check nor enter what matches (repeatable; see GLOB)")
                         ->type_name("GLOB")
                         ->allow_extra_args(false)  // one GLOB per --exclude: what follows is a PATH again
@@ -245,16 +247,17 @@ int main(int argc, char** argv) {
         Complain("an empty DIR names no quarantine folder");
         return cli::kExitError;
     }
-    // The look-ups and the restore print one line per file in a fixed form of their own; the
-    // reports and the walk's rules belong to scans and would be silently ignored there.
-    const bool scanning = fingerprint->count() == 0 && lookup->count() == 0 && restore->count() == 0;
-    if (!scanning) {
+    // The look-ups print one line per file in a fixed form of their own, and the restore its own
+    // lines (and its JSON with --json); the walk's rules and the text log belong to scans, and an
+    // option silently ignored would promise what never happens.
+    const bool lookingUp = fingerprint->count() > 0 || lookup->count() > 0;
+    if (lookingUp || restore->count() > 0) {
         for (const CLI::Option* scanOnly : {json, log, exclude, oneFileSystem}) {
-            if (scanOnly->count() > 0) {
-                Complain(scanOnly->get_name() + " applies to scans only; --fingerprint, --lookup and --restore "
-                         "print their own lines on standard output");
-                return cli::kExitError;
-            }
+            if (scanOnly->count() == 0 || (scanOnly == json && !lookingUp)) continue;
+            Complain(scanOnly->get_name() + " applies to scans" + (scanOnly == json ? " and restores" : "") +
+                     " only; " + (lookingUp ? "--fingerprint and --lookup print" : "--restore prints") +
+                     " their own lines on standard output");
+            return cli::kExitError;
         }
     }
     for (const std::string& text : exclusions) {
@@ -270,7 +273,7 @@ int main(int argc, char** argv) {
             Complain("--restore takes a quarantine folder and no PATH");
             return cli::kExitError;
         }
-        return CheckStandardOutput(cli::RunRestore(restoreFolder, stdout));
+        return CheckStandardOutput(cli::RunRestore(restoreFolder, stdout, settings.json));
     }
 
     if (!fingerprintFiles.empty()) {
@@ -291,8 +294,17 @@ int main(int argc, char** argv) {
         }
     }
 
-    engine::SignatureDatabase database(databasePath.empty() ? engine::SignatureDatabase::DefaultPath()
-                                                            : databasePath);
+    // An empty FILE (an unset variable, say) must not quietly mean "the default list".
+    if (databaseOption->count() > 0 && databasePath.empty()) {
+        Complain("an empty FILE names no signature list");
+        return cli::kExitError;
+    }
+    const engine::SignatureListLocation list = engine::FindSignatureList(databasePath);
+    if (!list.Found()) {
+        Complain("no signature list found: looked for " + list.TriedText() + " (name one with --database)");
+        return cli::kExitError;
+    }
+    engine::SignatureDatabase database(list.path);
     database.SetLoadListener([](const engine::DatabaseLoad& load) { ReportLoad(load); });
     const engine::DatabaseLoad& load = database.Load();
     if (load.error != platform::Error::None || !load.HasSignatures()) return cli::kExitError;

@@ -92,13 +92,15 @@ void FolderScan::WalkTarget() {
         ++entriesExcluded_;
         return;
     }
+    platform::EntryInfo rootInfo;
+    root.Info(rootInfo);
+    // A folder kept out of the walk stays out when it is the target itself, or a file target's folder.
+    if (rules_.KeepsOut(rootInfo.identity)) return;
     if (isFile) {
         ExamineEntry(root, targetFolderPath_, targetName_.c_str(), targetName_.size(), targetInfo_,
                      platform::Error::None);
         return;
     }
-    platform::EntryInfo rootInfo;
-    root.Info(rootInfo);
     rules_.BeginTarget(rootInfo.identity);
 
     frames_.clear();

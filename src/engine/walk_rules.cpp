@@ -16,9 +16,13 @@ bool WalkRules::Excludes(std::string_view path, std::size_t nameLength, bool may
                        [&](const PathGlob& pattern) { return pattern.Matches(path, name, maybeFolder); });
 }
 
+bool WalkRules::KeepsOut(const platform::FileIdentity& folder) const {
+    return std::find(excludedFolders_.begin(), excludedFolders_.end(), folder) != excludedFolders_.end();
+}
+
 bool WalkRules::Enters(const platform::EntryInfo& folder, const platform::FileIdentity& parent) const {
     const platform::FileIdentity& identity = folder.identity;
-    if (std::find(excludedFolders_.begin(), excludedFolders_.end(), identity) != excludedFolders_.end()) return false;
+    if (KeepsOut(identity)) return false;
     // A folder on another device than its parent's is a mount point.
     if (stayOnFileSystem_ && identity.device != target_.device) return false;
     if (!targetOnPseudo_ && identity.device != parent.device && pseudo_.Contains(identity.device)) return false;

@@ -33,6 +33,8 @@ public:
     // be described.
     bool Excludes(std::string_view path, std::size_t nameLength, bool maybeFolder) const;
 
+    // Whether `folder` is one the walk must never enter (ExcludeFolder).
+    bool KeepsOut(const platform::FileIdentity& folder) const;
     // Whether the walk enters the folder `folder`, met as an entry of the folder `parent`.
     bool Enters(const platform::EntryInfo& folder, const platform::FileIdentity& parent) const;
 

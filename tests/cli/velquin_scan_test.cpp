@@ -244,7 +244,7 @@ TEST(VelquinScanTest, EachOutcomeHasItsOwnStatusAndMessage) {
          {"Path Scanned : " + absent}},
         {{"-d", db, "-n", worm}, 1, "", {worm + " <== Worm.Test Detected...", "File Scanned : 1", "Folder Scanned : 0"}, {}},
         {{"-d", db, "-n", "-x", tree.Path("t")}, 1, "", {"Scanning Completed"}, {}},
-        {{"--json", tree.Path("f.json"), "--fingerprint", worm}, 2, "--json applies to scans only", {}, {}},
+        {{"--json", tree.Path("f.json"), "--fingerprint", worm}, 2, "--json applies to scans and restores only", {}, {}},
         {{"--log", tree.Path("l.txt"), "-d", db, "--lookup", "CACA79914R102910492019018"}, 2, "--log applies to scans only", {}, {}},
         {{"--exclude", "*.exe", "--restore", tree.Path("q")}, 2, "--exclude applies to scans only", {}, {}},
         {{"-d", db, "--exclude", "", tree.Path("t")}, 2, "an empty GLOB", {}, {}},
@@ -323,6 +323,36 @@ TEST(VelquinScanTest, LogFileGetsTheTextReportAppended) {
     EXPECT_EQ(unwritable.status, 2);
     EXPECT_NE(unwritable.err.find("cannot open the log file"), std::string::npos);
     EXPECT_EQ(unwritable.out, "");  // refused before anything is scanned
+}
+
+// A copy of the program in PREFIX/bin finds its list beside it or in PREFIX/share/velquin, and
+// names both places when neither holds one.
+TEST(VelquinScanTest, FindsItsListBesideItOrInTheDataFolder) {
+    testing::TestTree tree;
+    const std::string program = Bin("velquin-scan");
+    const std::string copy = tree.Folder("prefix/bin") + Native("/") + std::filesystem::path(program).filename().string();
+    std::filesystem::copy_file(program, copy);
+    tree.Write("t/worm.bin", kWorm);
+
+    Outcome run = Execute({copy, "--dry-run", tree.Path("t")}, tree);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find(tree.Path("prefix/bin/database.db") + ", then " +
+                           tree.Path("prefix/share/velquin/database.db")), std::string::npos) << run.err;
+
+    tree.Write("prefix/share/velquin/database.db", kWormDatabase);
+    run = Execute({copy, "--dry-run", tree.Path("t")}, tree);
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_TRUE(HasLine(run.out, tree.Path("t/worm.bin") + " <== Worm.Test Detected..."));
+
+    // Beside the program comes first: a list there that does not name the worm.
+    tree.Write("prefix/bin/database.db", "ABCD79914R102910492019018:Other.Test\r\nFinish:Finish\r\n");
+    run = Execute({copy, "--dry-run", tree.Path("t")}, tree);
+    EXPECT_EQ(run.status, 0) << run.err;
+
+    run = Execute({copy, "--dry-run", "-d", "", tree.Path("t")}, tree);  // never the default list
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
 }
 
 TEST(VelquinScanTest, ScansTheDemoTreeWithTheShippedDatabase) {

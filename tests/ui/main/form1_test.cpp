@@ -22,6 +22,7 @@
 #include "engine/disposal.h"
 #include "engine/fingerprint.h"
 #include "platform/date_time.h"
+#include "ui/main/artwork.h"
 #include "ui/watcher/form8.h"
 
 namespace velquin::ui {
@@ -120,6 +121,7 @@ protected:
         if (!form_) {
             Form1Options options;
             options.databasePath = QString::fromStdString((root_ / "database.db").string());
+            options.databaseSearched = databaseSearched_;
             options.procRoot = QString::fromStdString((root_ / "proc").string());
             options.sysRoot = QString::fromStdString((root_ / "sys").string());
             options.processTable = [this] {
@@ -212,6 +214,7 @@ protected:
     std::string survivor_ = "nothing-runs-under-this-name";
     std::vector<std::string> spawned_;
     bool refuseRemoval_ = false;
+    QString databaseSearched_;
     std::unique_ptr<Form1> form_;
 };
 
@@ -344,6 +347,23 @@ TEST_F(Form1Test, UnreadableOrEmptySignatureListIsSaidInTheLog) {
     ASSERT_GT(Log().size(), 8u);
     EXPECT_EQ(Log()[8], "Signature list empty : " + path + " (no record), nothing can be detected");
     EXPECT_EQ(Report()[0], "File Scanned : 1");
+}
+
+TEST_F(Form1Test, ListFoundNowhereIsSaidWithEveryPlaceLookedAt) {
+    fs::remove(root_ / "database.db");
+    databaseSearched_ = QString::fromStdString((root_ / "database.db").string() + ", then /usr/share/velquin/database.db");
+    SetTarget(MakeTree("tree", 1));
+    Click("Scan");
+    const auto log = Log();
+    ASSERT_GT(log.size(), 8u);
+    EXPECT_EQ(log[8], "Signature list not found : " + databaseSearched_.toStdString() + ", nothing can be detected");
+}
+
+TEST_F(Form1Test, WindowShowsTheShieldAsItsIcon) {
+    const QIcon icon = Form().windowIcon();
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_EQ(icon.pixmap(QSize(48, 48)).toImage().convertToFormat(QImage::Format_ARGB32),
+              DrawLogo(QSize(48, 48)).toImage().convertToFormat(QImage::Format_ARGB32));
 }
 
 TEST_F(Form1Test, ReportDateAndTimeAreTheSystemsOwnAsTheCommandLineWritesThem) {
