@@ -3,15 +3,12 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
-#include <QDate>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
-#include <QTime>
 #include <QTimer>
 
 #include "cleaner/process_cleaner.h"
@@ -21,6 +18,7 @@
 #include "engine/database.h"
 #include "engine/disposal.h"
 #include "engine/scan.h"
+#include "platform/date_time.h"
 #include "platform/drive.h"
 #include "ui/main/artwork.h"
 #include "ui/main/form_data.h"
@@ -145,19 +143,6 @@ QTimer* MakeTimer(QObject* parent, const char* name) {
     return timer;
 }
 
-// The system's time format with hours, minutes and seconds, without a time-zone part.
-QString TimeWithSeconds(const QLocale& locale, QTime time) {
-    QString format = locale.timeFormat(QLocale::LongFormat);
-    QString stripped;
-    bool quoted = false;
-    for (QChar c : format) {
-        if (c == '\'') quoted = !quoted;
-        if (!quoted && c == 't') continue;
-        stripped += c;
-    }
-    return locale.toString(time, stripped.simplified());
-}
-
 }  // namespace
 
 Form1::Form1(Form1Options options, QWidget* parent)
@@ -172,6 +157,7 @@ Form1::~Form1() = default;
 void Form1::BuildControls() {
     const draw::PropertyBag& form = Form1Control("Form1");
     setWindowTitle(draw::qt::ToQString(form.ReadText("caption", {})));
+    setWindowIcon(ShieldIcon());
     setFixedSize(TwipsToPixels(form.ReadInt("clientwidth", 0)),
                  TwipsToPixels(form.ReadInt("clientheight", 0)));
     ApplyFont(this, form);
@@ -339,9 +325,13 @@ void Form1::RunWalk(const std::string& target) {
     }
     // A list that cannot be read would make every file look clean; say so in the log.
     const engine::DatabaseLoad& load = database_->Load();
-    if (load.error != platform::Error::None) {
+    if (load.error == platform::Error::NotFound && !options_.databaseSearched.isEmpty()) {
+        AppendLog("Signature list not found : " + S(options_.databaseSearched) + ", nothing can be detected");
+    } else if (load.error != platform::Error::None) {
         AppendLog("Signature list unreadable : " + load.path + " (" +
                   std::string(platform::ErrorMessage(load.error)) + "), nothing can be detected");
+    } else if (!load.HasSignatures()) {
+        AppendLog("Signature list empty : " + load.path + " (no record), nothing can be detected");
     }
     CleanerActions processes(*processTable_);
     std::unique_ptr<engine::Disposal> disposal =
@@ -349,13 +339,14 @@ void Form1::RunWalk(const std::string& target) {
     engine::FolderScan scan(*database_, *this, processes, *disposal);
     infoShown_.invalidate();
     scan.ScanFolder(target);
+    // A target that cannot be opened is no empty folder: say so before the report.
+    if (scan.TargetError() != platform::Error::None) {
+        AppendLog("Path Not Opened : " + target + " (" + std::string(platform::ErrorMessage(scan.TargetError())) + ")");
+    }
 }
 
-std::string Form1::NowText() const {
-    const QLocale locale = QLocale::system();
-    return S(locale.toString(QDate::currentDate(), QLocale::ShortFormat) + "/" +
-             TimeWithSeconds(locale, QTime::currentTime()));
-}
+// The same text the command line writes for the same moment.
+std::string Form1::NowText() const { return platform::ShortDateAndTimeNow(); }
 
 void Form1::ShowNoTargetMessage() {
     QMessageBox box(QMessageBox::NoIcon, windowTitle(), kNoTargetMessage, QMessageBox::Ok, this);
