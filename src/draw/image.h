@@ -1,7 +1,8 @@
 // A 32-bit top-down pixel buffer: four bytes per pixel in the order blue, green, red, X, rows from
 // the top, Stride() bytes apart with nothing between them. These are the bytes of a top-down
 // 32-bit DIB section and of QImage::Format_RGB32, so a host hands Bytes() to the system as they
-// are, without a copy.
+// are, without a copy: to SetDIBitsToDevice with a 32-bit BI_RGB header of height -Height(), or
+// to a QImage over the same bytes (draw/qt/convert.h).
 //
 // The fourth byte: the canvas writes 0xFF there in every pixel it draws (Format_RGB32 requires
 // it; GDI ignores it and leaves 0 in what it draws itself), so comparisons of drawn pixels ignore
