@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "engine/database.h"
-#include "ui/main/form1.h"
+#include "ui/main/qt/form1.h"
 
 namespace {
 
@@ -127,10 +127,10 @@ int main(int argc, char** argv) {
     const velquin::engine::SignatureListLocation list = velquin::engine::FindSignatureList(arguments.database);
     velquin::ui::Form1Options options;
     if (list.Found()) {
-        options.databasePath = QString::fromStdString(list.path);
+        options.databasePath = list.path;
     } else {
-        options.databasePath = QString::fromStdString(list.tried.front());
-        options.databaseSearched = QString::fromStdString(list.TriedText());
+        options.databasePath = list.tried.front();
+        options.databaseSearched = list.TriedText();
     }
     velquin::ui::Form1 form(options);
     form.show();

@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <QTest>
 
-#include "ui/main/form1.h"
+#include "ui/main/qt/form1.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

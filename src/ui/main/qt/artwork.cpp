@@ -1,4 +1,4 @@
-#include "ui/main/artwork.h"
+#include "ui/main/qt/artwork.h"
 
 #include <QIcon>
 #include <QLinearGradient>
