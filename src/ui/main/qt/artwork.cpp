@@ -8,34 +8,76 @@
 
 namespace velquin::ui {
 
+namespace {
+
+QColor ToQColor(const artwork::Rgba& c) { return QColor(c.r, c.g, c.b, c.a); }
+QPointF ToQPoint(const artwork::Point& p) { return QPointF(p.x, p.y); }
+
+QBrush ToBrush(const artwork::Paint& paint) {
+    using Kind = artwork::Paint::Kind;
+    QGradient gradient;
+    switch (paint.kind) {
+        case Kind::None: return Qt::NoBrush;
+        case Kind::Solid: return ToQColor(paint.colour);
+        case Kind::Linear: gradient = QLinearGradient(ToQPoint(paint.from), ToQPoint(paint.to)); break;
+        case Kind::Radial: gradient = QRadialGradient(ToQPoint(paint.from), paint.radius); break;
+    }
+    for (const artwork::Stop& stop : paint.stops) gradient.setColorAt(stop.at, ToQColor(stop.colour));
+    return gradient;
+}
+
+QPen ToPen(const artwork::Pen& pen) {
+    if (pen.width <= 0) return Qt::NoPen;
+    if (pen.round) return QPen(ToQColor(pen.colour), pen.width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    return QPen(ToQColor(pen.colour), pen.width);
+}
+
+QPainterPath ToPath(const std::vector<artwork::PathElement>& elements) {
+    using Op = artwork::PathElement::Op;
+    QPainterPath path;
+    for (const artwork::PathElement& e : elements) {
+        switch (e.op) {
+            case Op::Move: path.moveTo(ToQPoint(e.p[0])); break;
+            case Op::Line: path.lineTo(ToQPoint(e.p[0])); break;
+            case Op::Cubic: path.cubicTo(ToQPoint(e.p[0]), ToQPoint(e.p[1]), ToQPoint(e.p[2])); break;
+        }
+    }
+    return path;
+}
+
+}  // namespace
+
+void PaintPicture(QPainter& p, const artwork::Picture& picture) {
+    using Kind = artwork::Shape::Kind;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    for (const artwork::Layer& layer : picture) {
+        const artwork::Shape& s = layer.shape;
+        switch (s.kind) {
+            case Kind::Rect: p.fillRect(QRectF(ToQPoint(s.a), ToQPoint(s.b)), ToBrush(layer.fill)); break;
+            case Kind::Ellipse:
+                p.setPen(ToPen(layer.pen));
+                p.setBrush(ToBrush(layer.fill));
+                p.drawEllipse(ToQPoint(s.a), s.b.x, s.b.y);
+                break;
+            case Kind::Line:
+                p.setPen(ToPen(layer.pen));
+                p.drawLine(ToQPoint(s.a), ToQPoint(s.b));
+                break;
+            case Kind::Path:
+                p.setPen(ToPen(layer.pen));
+                p.setBrush(ToBrush(layer.fill));
+                p.drawPath(ToPath(s.path));
+                break;
+        }
+    }
+    p.restore();
+}
+
 QPixmap DrawBanner(QSize size) {
     QPixmap pixmap(size);
     QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QRectF r(QPointF(0, 0), QSizeF(size));
-
-    QLinearGradient sky(r.topLeft(), r.topRight());
-    sky.setColorAt(0.0, QColor(8, 28, 64));
-    sky.setColorAt(0.55, QColor(18, 64, 128));
-    sky.setColorAt(1.0, QColor(36, 112, 182));
-    p.fillRect(r, sky);
-
-    // Soft arcs towards the right end give the banner some depth without competing with the text.
-    p.setPen(Qt::NoPen);
-    for (int i = 0; i < 4; ++i) {
-        const qreal radius = r.height() * (1.4 + i * 0.55);
-        QColor tint(255, 255, 255, 16 - i * 3);
-        p.setBrush(tint);
-        p.drawEllipse(QPointF(r.width() * 0.92, r.height() * 1.1), radius * 1.6, radius);
-    }
-    QLinearGradient gloss(r.topLeft(), r.bottomLeft());
-    gloss.setColorAt(0.0, QColor(255, 255, 255, 46));
-    gloss.setColorAt(0.5, QColor(255, 255, 255, 8));
-    gloss.setColorAt(0.51, QColor(0, 0, 0, 0));
-    p.fillRect(r, gloss);
-
-    p.setPen(QPen(QColor(110, 190, 255), 1));
-    p.drawLine(QPointF(0, r.height() - 1.5), QPointF(r.width(), r.height() - 1.5));
+    PaintPicture(p, artwork::Banner(size.width(), size.height()));
     return pixmap;
 }
 
@@ -53,42 +95,6 @@ QIcon ShieldIcon() {
     return icon;
 }
 
-void PaintLogo(QPainter& p, QSizeF size) {
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing);
-    const qreal w = size.width(), h = size.height();
-
-    // A shield: flat top with rounded shoulders, sides curving to a point at the bottom.
-    QPainterPath shield;
-    shield.moveTo(w * 0.5, h * 0.05);
-    shield.cubicTo(w * 0.68, h * 0.13, w * 0.82, h * 0.14, w * 0.92, h * 0.13);
-    shield.cubicTo(w * 0.93, h * 0.52, w * 0.80, h * 0.78, w * 0.5, h * 0.95);
-    shield.cubicTo(w * 0.20, h * 0.78, w * 0.07, h * 0.52, w * 0.08, h * 0.13);
-    shield.cubicTo(w * 0.18, h * 0.14, w * 0.32, h * 0.13, w * 0.5, h * 0.05);
-
-    QLinearGradient body(QPointF(0, 0), QPointF(w, h));
-    body.setColorAt(0.0, QColor(60, 200, 110));
-    body.setColorAt(1.0, QColor(10, 110, 60));
-    p.setPen(QPen(QColor(235, 245, 255), w * 0.045));
-    p.setBrush(body);
-    p.drawPath(shield);
-
-    QRadialGradient shine(QPointF(w * 0.38, h * 0.3), w * 0.45);
-    shine.setColorAt(0.0, QColor(255, 255, 255, 90));
-    shine.setColorAt(1.0, QColor(255, 255, 255, 0));
-    p.setPen(Qt::NoPen);
-    p.setBrush(shine);
-    p.drawPath(shield);
-
-    // A check mark: the cleaner's promise.
-    QPainterPath check;
-    check.moveTo(w * 0.28, h * 0.50);
-    check.lineTo(w * 0.44, h * 0.65);
-    check.lineTo(w * 0.74, h * 0.33);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(Qt::white, w * 0.1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.drawPath(check);
-    p.restore();
-}
+void PaintLogo(QPainter& p, QSizeF size) { PaintPicture(p, artwork::Logo(size.width(), size.height())); }
 
 }  // namespace velquin::ui

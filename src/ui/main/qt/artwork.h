@@ -1,12 +1,17 @@
 #pragma once
-// The main window's banner and logo, drawn by the program itself at the sizes the layout gives.
+// The main window's banner and logo (ui/main/artwork.h) drawn by Qt's painter.
 
 #include <QIcon>
 #include <QPainter>
 #include <QPixmap>
 #include <QSize>
 
+#include "ui/main/artwork.h"
+
 namespace velquin::ui {
+
+// Draws the shapes with the painter's anti-aliasing, from the painter's origin.
+void PaintPicture(QPainter& painter, const artwork::Picture& picture);
 
 QPixmap DrawBanner(QSize size);
 QPixmap DrawLogo(QSize size);
