@@ -1,0 +1,48 @@
+#include "ui/main/win32/controls.h"
+
+#include "platform/win32/text.h"
+#include "ui/main/form_data.h"
+
+namespace velquin::ui::win32 {
+
+using platform::win32::Narrow;
+using platform::win32::Widen;
+
+namespace {
+HWND Create(const wchar_t* windowClass, DWORD style, HWND parent, int id, const draw::PropertyBag& s,
+            int dpi, std::string_view text = {}) {
+    const PixelRect r = RectOf(s, dpi);
+    if (s.ReadBool("visible", true)) style |= WS_VISIBLE;
+    return CreateWindowExW(0, windowClass, Widen(text).c_str(), style | WS_CHILD | WS_CLIPSIBLINGS, r.left,
+                           r.top, r.width, r.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           GetModuleHandleW(nullptr), nullptr);
+}
+}  // namespace
+
+std::string WindowTextUtf8(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return Narrow(text);
+}
+
+void SetWindowTextUtf8(HWND window, std::string_view text) { SetWindowTextW(window, Widen(text).c_str()); }
+
+Button::Button(HWND parent, int id, const draw::PropertyBag& settings, int dpi)
+    : hwnd_(Create(L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, parent, id, settings, dpi,
+                   settings.ReadText("caption", {}))) {}
+
+Button::~Button() = default;
+
+std::string Button::Caption() const { return WindowTextUtf8(hwnd_); }
+void Button::SetCaption(std::string_view caption) { SetWindowTextUtf8(hwnd_, caption); }
+void Button::SetEnabled(bool enabled) { EnableWindow(hwnd_, enabled ? TRUE : FALSE); }
+
+ProgressBar::ProgressBar(HWND parent, int id, const draw::PropertyBag& settings, int dpi)
+    : hwnd_(Create(L"STATIC", 0, parent, id, settings, dpi)),
+      max_(static_cast<int>(settings.ReadInt("max", 100))) {}
+
+ProgressBar::~ProgressBar() = default;
+
+void ProgressBar::SetValue(int value) { value_ = value; }
+
+}  // namespace velquin::ui::win32

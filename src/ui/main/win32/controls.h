@@ -1,0 +1,53 @@
+#pragma once
+// The window's buttons and progress bars as Form1's Win32 shell uses them: child windows placed
+// from their form-data settings. A button tells its parent of a click with WM_COMMAND and
+// BN_CLICKED, as a push button does.
+
+#include "ui/main/win32/windows_api.h"
+
+#include <string>
+#include <string_view>
+
+#include "draw/property_bag.h"
+
+namespace velquin::ui::win32 {
+
+// A window's text (a control's caption or contents) as UTF-8.
+std::string WindowTextUtf8(HWND window);
+void SetWindowTextUtf8(HWND window, std::string_view text);
+
+class Button {
+public:
+    Button(HWND parent, int id, const draw::PropertyBag& settings, int dpi);
+    ~Button();
+    Button(const Button&) = delete;
+    Button& operator=(const Button&) = delete;
+
+    HWND Window() const { return hwnd_; }
+    std::string Caption() const;
+    void SetCaption(std::string_view caption);
+    void SetEnabled(bool enabled);
+
+private:
+    HWND hwnd_ = nullptr;
+};
+
+class ProgressBar {
+public:
+    ProgressBar(HWND parent, int id, const draw::PropertyBag& settings, int dpi);
+    ~ProgressBar();
+    ProgressBar(const ProgressBar&) = delete;
+    ProgressBar& operator=(const ProgressBar&) = delete;
+
+    HWND Window() const { return hwnd_; }
+    int Value() const { return value_; }
+    int Max() const { return max_; }
+    void SetValue(int value);
+
+private:
+    HWND hwnd_ = nullptr;
+    int value_ = 0;
+    int max_ = 100;
+};
+
+}  // namespace velquin::ui::win32
