@@ -338,7 +338,9 @@ void Form1::RunWalk(const std::string& target) {
     }
     // A list that cannot be read would make every file look clean; say so in the log.
     const engine::DatabaseLoad& load = database_->Load();
-    if (load.error != platform::Error::None) {
+    if (load.kept) {
+        AppendLog("Signature list incomplete : " + load.path + ", the list read before stays in use");
+    } else if (load.error != platform::Error::None) {
         AppendLog("Signature list unreadable : " + load.path + " (" +
                   std::string(platform::ErrorMessage(load.error)) + "), nothing can be detected");
     }
