@@ -69,7 +69,7 @@ struct DatabaseLoad {
     platform::Error error = platform::Error::None;  // None: read
     std::size_t records = 0;
     std::vector<std::size_t> skippedLines;          // lines of records without ":", skipped
-    std::vector<std::size_t> emptyKeyOrNameLines;        // lines of records with an empty key or name, skipped
+    std::vector<std::size_t> emptyKeyOrNameLines;   // lines of records with an empty key or name, skipped
     bool endMarker = false;
     // The read was not taken: the list in use stays until the file reads completely, up to its
     // end marker (it is most likely being written).
