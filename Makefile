@@ -4,6 +4,8 @@
 # make fuzz          runs each fuzz target for FUZZ_SECONDS (FUZZ_SECONDS=3600 make fuzz)
 # make test-windows  builds the Windows programs (x86_64 and i686) and runs the x86_64 tests under Wine
 # make dist          writes a zip per Windows architecture with velquin-scan.exe and database.db
+# make deb           writes dist/velquin_VERSION_ARCH.deb and shows what lintian says of it
+# make install       installs under PREFIX (/usr/local), below DESTDIR when that is set
 # Both work on a fresh Debian 12 machine as root or with sudo.
 
 BUILD    ?= build
@@ -15,7 +17,15 @@ SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 PACKAGES := build-essential cmake ninja-build pkg-config python3 hyperfine \
             qt6-base-dev libgl-dev fonts-dejavu-core \
             libgtest-dev libgmock-dev libbenchmark-dev \
-            libcli11-dev nlohmann-json3-dev
+            libcli11-dev nlohmann-json3-dev qt6-svg-dev
+
+# Installing and packaging: man pages from scdoc, the Debian package (dpkg-shlibdeps, lintian), the
+# validators of the desktop entry and metainfo, the shells of the completions, and Ansible for the
+# fleet playbook, which the tests run.
+PACKAGING_PACKAGES := scdoc gzip file dpkg-dev lintian desktop-file-utils appstream man-db \
+            bash zsh fish ansible
+PREFIX   ?= /usr/local
+DESTDIR  ?=
 
 # The Windows builds: MinGW-w64 cross compilers, Wine for their tests, GoogleTest's source to build
 # it for them, zip for the packages.
@@ -36,7 +46,7 @@ FUZZ_TEST_SECONDS ?= 20
 SANITIZE_EXCLUDE :=
 
 .PHONY: all deps deps-windows deps-fuzz configure build build-windows build-sanitize build-fuzz \
-        run test test-windows test-sanitize test-fuzz fuzz dist bench clean
+        run test test-windows test-sanitize test-fuzz fuzz dist deb install bench clean
 
 all: build
 
@@ -54,7 +64,7 @@ define install_missing
 endef
 
 deps:
-	$(call install_missing,$(PACKAGES))
+	$(call install_missing,$(PACKAGES) $(PACKAGING_PACKAGES))
 
 deps-windows:
 	$(call install_missing,$(WINDOWS_PACKAGES))
@@ -133,6 +143,16 @@ test-windows: build-windows
 
 dist: build-windows
 	scripts/windows-dist.sh $(DIST) $(foreach arch,$(WINDOWS_ARCHS),$(WINDOWS_BUILD)/$(arch))
+
+# The Debian package of the native build, then lintian's verdict (errors fail the target).
+deb: build
+	mkdir -p $(DIST)
+	cpack --config $(BUILD)/CPackConfig.cmake -B $(DIST)
+	rm -rf $(DIST)/_CPack_Packages
+	lintian --fail-on error $(DIST)/velquin_*.deb
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:
 	rm -rf $(BUILD) $(WINDOWS_BUILD) $(DIST) $(SANITIZE_BUILD) $(FUZZ_BUILD)
