@@ -13,11 +13,12 @@ GENERATOR ?= Ninja
 JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-# Debian packages the build, the tests and the benchmarks need.
+# Debian packages the build, the tests and the benchmarks need (locales: the sources of the
+# locales a date-format test compiles for itself).
 PACKAGES := build-essential cmake ninja-build pkg-config python3 hyperfine \
             qt6-base-dev libgl-dev fonts-dejavu-core \
             libgtest-dev libgmock-dev libbenchmark-dev \
-            libcli11-dev nlohmann-json3-dev qt6-svg-dev
+            libcli11-dev nlohmann-json3-dev qt6-svg-dev locales
 
 # Installing and packaging: man pages from scdoc, the Debian package (dpkg-shlibdeps, lintian), the
 # validators of the desktop entry and metainfo, the shells of the completions, and Ansible for the

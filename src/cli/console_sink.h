@@ -36,6 +36,7 @@ struct ScanRecord {
     std::chrono::system_clock::time_point start, end;
     std::uint64_t filesScanned = 0;
     std::uint64_t foldersScanned = 0;
+    std::uint64_t entriesExcluded = 0;
     bool stopped = false;
     std::string targetError;  // why the target could not be opened, if it could not
     std::vector<DetectionRecord> detections;
@@ -49,17 +50,28 @@ void InstallStopHandler();
 
 class ConsoleSink final : public engine::ScanSink {
 public:
-    // `log` receives the log lines (nullptr: not printed); `progress` is the terminal for the
-    // progress display (nullptr: none).
-    ConsoleSink(std::FILE* log, std::FILE* progress);
+    // `log` receives the log lines (nullptr: not printed), named `logName` in messages; `progress`
+    // is the terminal for the progress display (nullptr: none).
+    ConsoleSink(std::FILE* log, std::string logName, std::FILE* progress);
+
+    // Writes every log line to `file` as well (the caller keeps it open until the sink is done).
+    void AddOutput(std::FILE* file, std::string name);
 
     void BeginScan(const std::string& target);
     ScanRecord& Current() { return scans_.back(); }
-    void EndScan(std::uint64_t filesScanned, std::uint64_t foldersScanned);
+    void EndScan(std::uint64_t filesScanned, std::uint64_t foldersScanned, std::uint64_t entriesExcluded);
 
     // Prints one line of the window's log (header, report) the way engine lines are printed.
     void PrintLine(std::string_view line);
+    // Hands what has been printed to the system. A text output that cannot be written is given up
+    // and the scan stops as on Ctrl-C: nothing more is done that could no longer be reported.
+    void Flush();
     void ClearProgress();
+
+    // Whether the scan is to stop: Ctrl-C, or a text output that failed.
+    bool Stopped() const { return StopRequested() || !outputFailures_.empty(); }
+    // The text outputs that could not be written, each with the reason ("standard output: ...").
+    const std::vector<std::string>& OutputFailures() const { return outputFailures_; }
 
     void ShowEntry(std::string_view text) override;
     void ShowCounts(std::uint64_t filesScanned, std::uint64_t foldersScanned) override;
@@ -70,6 +82,7 @@ public:
     void EntryUnreadable(std::string_view path, std::string_view reason) override;
     void Detected(const engine::DetectionReport& report) override;
 
+    // A process ended for a detected file: logged with its pid and image name, and recorded.
     void ProcessEnded(long long pid, std::string_view imageName);
 
     const std::vector<ScanRecord>& Scans() const { return scans_; }
@@ -78,7 +91,16 @@ public:
     bool AnyNotRemoved() const { return notRemoved_; }
 
 private:
-    std::FILE* log_;
+    struct Output {
+        std::FILE* file;
+        std::string name;
+        bool failed = false;
+    };
+    void Write(std::string_view text);
+    void Failed(Output& output, int code);
+
+    std::vector<Output> outputs_;
+    std::vector<std::string> outputFailures_;
     std::FILE* progress_;
     bool progressShown_ = false;
     std::chrono::steady_clock::time_point nextProgress_{};

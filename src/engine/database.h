@@ -93,6 +93,9 @@ struct DatabaseLoad {
     // The read was not taken: the list in use stays until the file reads completely, up to its
     // end marker (it is most likely being written).
     bool kept = false;
+
+    // Whether the list names anything: a record besides "Finish:Finish", whose key no fingerprint has.
+    bool HasSignatures() const { return records > (endMarker ? 1u : 0u); }
 };
 
 class SignatureDatabase {

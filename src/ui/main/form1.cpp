@@ -3,15 +3,12 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
-#include <QDate>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
-#include <QTime>
 #include <QTimer>
 
 #include "cleaner/process_cleaner.h"
@@ -20,6 +17,7 @@
 #include "engine/database.h"
 #include "engine/disposal.h"
 #include "engine/scan.h"
+#include "platform/date_time.h"
 #include "platform/drive.h"
 #include "ui/main/artwork.h"
 #include "ui/main/form_data.h"
@@ -142,19 +140,6 @@ QTimer* MakeTimer(QObject* parent, const char* name) {
     timer->setInterval(int(s.ReadInt("interval", 0)));
     if (s.ReadBool("enabled", true)) timer->start();
     return timer;
-}
-
-// The system's time format with hours, minutes and seconds, without a time-zone part.
-QString TimeWithSeconds(const QLocale& locale, QTime time) {
-    QString format = locale.timeFormat(QLocale::LongFormat);
-    QString stripped;
-    bool quoted = false;
-    for (QChar c : format) {
-        if (c == '\'') quoted = !quoted;
-        if (!quoted && c == 't') continue;
-        stripped += c;
-    }
-    return locale.toString(time, stripped.simplified());
 }
 
 }  // namespace
@@ -346,6 +331,8 @@ void Form1::RunWalk(const std::string& target) {
     } else if (load.error != platform::Error::None) {
         AppendLog("Signature list unreadable : " + load.path + " (" +
                   std::string(platform::ErrorMessage(load.error)) + "), nothing can be detected");
+    } else if (!load.HasSignatures()) {
+        AppendLog("Signature list empty : " + load.path + " (no record), nothing can be detected");
     }
     CleanerActions processes(*processTable_);
     std::unique_ptr<engine::Disposal> disposal =
@@ -353,13 +340,14 @@ void Form1::RunWalk(const std::string& target) {
     engine::FolderScan scan(*database_, *this, processes, *disposal);
     infoShown_.invalidate();
     scan.ScanFolder(target);
+    // A target that cannot be opened is no empty folder: say so before the report.
+    if (scan.TargetError() != platform::Error::None) {
+        AppendLog("Path Not Opened : " + target + " (" + std::string(platform::ErrorMessage(scan.TargetError())) + ")");
+    }
 }
 
-std::string Form1::NowText() const {
-    const QLocale locale = QLocale::system();
-    return S(locale.toString(QDate::currentDate(), QLocale::ShortFormat) + "/" +
-             TimeWithSeconds(locale, QTime::currentTime()));
-}
+// The same text the command line writes for the same moment.
+std::string Form1::NowText() const { return platform::ShortDateAndTimeNow(); }
 
 void Form1::ShowNoTargetMessage() {
     QMessageBox box(QMessageBox::NoIcon, windowTitle(), kNoTargetMessage, QMessageBox::Ok, this);
