@@ -356,7 +356,7 @@ TEST_F(Form1Test, ListRewrittenWithoutItsEndMarkerLeavesTheListInUse) {
     SetTarget(root_ / "tree");
     Click("Scan");
     const std::string detected = bad.string() + " <== Trojan.Qarnix-S06 (01) Not Removed...";
-    ASSERT_THAT(Log(), Contains(detected));
+    ASSERT_THAT(Log(), Contains(::testing::StartsWith(detected)));
 
     const std::string fingerprint(engine::ComputeFingerprint(bad.string()).fingerprint->Text());
     std::ofstream(root_ / "database.db", std::ios::binary | std::ios::trunc) << fingerprint << ":Half\r\n";
@@ -369,7 +369,7 @@ TEST_F(Form1Test, ListRewrittenWithoutItsEndMarkerLeavesTheListInUse) {
         said = ::testing::Matches(Contains(::testing::StartsWith(incomplete)))(Log());
     }
     EXPECT_TRUE(said);
-    EXPECT_THAT(Log(), Contains(detected));
+    EXPECT_THAT(Log(), Contains(::testing::StartsWith(detected)));
 }
 
 TEST_F(Form1Test, ListFoundNowhereIsSaidWithEveryPlaceLookedAt) {
