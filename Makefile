@@ -112,6 +112,7 @@ build-sanitize: deps
 # A sanitizer's report ends the test that tripped it, which then fails.
 test-sanitize: build-sanitize
 	ASAN_OPTIONS=abort_on_error=1:detect_stack_use_after_return=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/support/lsan.supp:print_suppressions=0 \
 	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS) \
 	      $(if $(SANITIZE_EXCLUDE),-E '$(SANITIZE_EXCLUDE)')
