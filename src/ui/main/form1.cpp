@@ -14,6 +14,7 @@
 #include "cleaner/process_cleaner.h"
 #include "draw/colour.h"
 #include "draw/font.h"
+#include "draw/qt/convert.h"
 #include "engine/database.h"
 #include "engine/disposal.h"
 #include "engine/scan.h"
@@ -62,7 +63,7 @@ void Place(QWidget* widget, const draw::PropertyBag& settings) {
 }
 
 void ApplyFont(QWidget* widget, const draw::PropertyBag& settings) {
-    if (settings.Contains("font")) widget->setFont(draw::ToQFont(settings.ReadFont("font", {})));
+    if (settings.Contains("font")) widget->setFont(draw::qt::ToQFont(settings.ReadFont("font", {})));
 }
 
 void ApplyColors(QWidget* widget, const draw::PropertyBag& settings, QPalette::ColorRole back,
@@ -79,7 +80,7 @@ void ApplyColors(QWidget* widget, const draw::PropertyBag& settings, QPalette::C
 
 QLabel* MakeLabel(QWidget* parent, const char* name) {
     const draw::PropertyBag& s = Form1Control(name);
-    auto* label = new QLabel(s.ReadText("caption", {}), parent);
+    auto* label = new QLabel(draw::qt::ToQString(s.ReadText("caption", {})), parent);
     label->setObjectName(name);
     Place(label, s);
     ApplyFont(label, s);
@@ -90,7 +91,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name) {
 
 QLineEdit* MakeTextBox(QWidget* parent, const char* name) {
     const draw::PropertyBag& s = Form1Control(name);
-    auto* box = new QLineEdit(s.ReadText("text", {}), parent);
+    auto* box = new QLineEdit(draw::qt::ToQString(s.ReadText("text", {})), parent);
     box->setObjectName(name);
     Place(box, s);
     ApplyFont(box, s);
@@ -155,7 +156,7 @@ Form1::~Form1() = default;
 
 void Form1::BuildControls() {
     const draw::PropertyBag& form = Form1Control("Form1");
-    setWindowTitle(form.ReadText("caption", {}));
+    setWindowTitle(draw::qt::ToQString(form.ReadText("caption", {})));
     setWindowIcon(ShieldIcon());
     setFixedSize(TwipsToPixels(form.ReadInt("clientwidth", 0)),
                  TwipsToPixels(form.ReadInt("clientheight", 0)));
