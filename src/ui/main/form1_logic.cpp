@@ -181,7 +181,9 @@ void Form1Logic::RunWalk(const std::string& target) {
 // A list that cannot be read would make every file look clean; say so in the log.
 void Form1Logic::LogSignatureListTrouble() {
     const engine::DatabaseLoad& load = database_->Load();
-    if (load.error == platform::Error::NotFound && !options_.databaseSearched.empty()) {
+    if (load.kept) {
+        AppendLog("Signature list incomplete : " + load.path + ", the list read before stays in use");
+    } else if (load.error == platform::Error::NotFound && !options_.databaseSearched.empty()) {
         AppendLog("Signature list not found : " + options_.databaseSearched +
                   ", nothing can be detected");
     } else if (load.error != platform::Error::None) {
