@@ -3,7 +3,7 @@
 #                    build, the fuzz targets briefly, then Windows)
 # make fuzz          runs each fuzz target for FUZZ_SECONDS (FUZZ_SECONDS=3600 make fuzz)
 # make test-windows  builds the Windows programs (x86_64 and i686) and runs the x86_64 tests under Wine
-# make dist          writes a zip per Windows architecture with velquin-scan.exe and database.db
+# make dist          writes a zip per Windows architecture: velquin.exe, velquin-scan.exe, database.db
 # make deb           writes dist/velquin_VERSION_ARCH.deb and shows what lintian says of it
 # make install       installs under PREFIX (/usr/local), below DESTDIR when that is set
 # Both work on a fresh Debian 12 machine as root or with sudo.
