@@ -1,6 +1,7 @@
 // Runs one scan in the Windows scan console and measures how well the window keeps up while the
 // walk runs on its thread: the longest gap between two turns of the message loop (a second thread
-// posts a probe message every millisecond; each turn handles what is waiting), and the longest
+// posts a probe message a millisecond after the last one was handled; each turn handles what is
+// waiting, and with one probe at a time the timers' messages still come), and the longest
 // interval between two ticks of the 20 ms busy-bar timer.
 // usage: velquin_window_responsiveness TREE DATABASE
 #include <windows.h>
@@ -29,6 +30,7 @@ bool g_scanning = false, g_started = false;
 long g_turns = 0, g_ticks = 0;
 Clock::time_point g_lastTurn, g_lastTick, g_start, g_end;
 Clock::duration g_longestTurnGap{}, g_longestTickGap{};
+std::atomic<bool> g_probeWaiting{false};
 
 bool ScanRunning() {
     wchar_t caption[32] = {};
@@ -38,6 +40,7 @@ bool ScanRunning() {
 
 LRESULT CALLBACK ProbeProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message != kProbe) return DefWindowProcW(hwnd, message, wparam, lparam);
+    g_probeWaiting = false;
     const auto now = Clock::now();
     const bool running = ScanRunning();
     if (running && !g_scanning) g_start = now, g_scanning = g_started = true;
@@ -97,7 +100,7 @@ int main(int argc, char** argv) {
     std::atomic<bool> probing{true};
     std::thread poster([&] {
         while (probing) {
-            PostMessageW(g_probe, kProbe, 0, 0);
+            if (!g_probeWaiting.exchange(true)) PostMessageW(g_probe, kProbe, 0, 0);
             Sleep(1);
         }
     });

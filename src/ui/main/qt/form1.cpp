@@ -48,13 +48,22 @@ void ApplyLook(QWidget* widget, const ControlLook& look, QPalette::ColorRole bac
     widget->setPalette(palette);
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name) {
+// A widget of Form1's named `name` with its settings' text, place, font and colours.
+template <typename Widget>
+Widget* MakeTextWidget(QWidget* parent, const char* name, QPalette::ColorRole back,
+                       QPalette::ColorRole fore, ControlLook* look) {
     const draw::PropertyBag& s = Form1Control(name);
-    const ControlLook look = LookOf(s);
-    auto* label = new QLabel(Q(look.text), parent);
-    label->setObjectName(name);
-    Place(label, s);
-    ApplyLook(label, look, QPalette::Window, QPalette::WindowText);
+    *look = LookOf(s);
+    auto* widget = new Widget(Q(look->text), parent);
+    widget->setObjectName(name);
+    Place(widget, s);
+    ApplyLook(widget, *look, back, fore);
+    return widget;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name) {
+    ControlLook look;
+    auto* label = MakeTextWidget<QLabel>(parent, name, QPalette::Window, QPalette::WindowText, &look);
     if (look.transparent) label->setAttribute(Qt::WA_TranslucentBackground);
     if (look.align == TextAlign::Center) label->setAlignment(Qt::AlignCenter);
     if (look.align == TextAlign::Right) label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -62,12 +71,8 @@ QLabel* MakeLabel(QWidget* parent, const char* name) {
 }
 
 QLineEdit* MakeTextBox(QWidget* parent, const char* name) {
-    const draw::PropertyBag& s = Form1Control(name);
-    const ControlLook look = LookOf(s);
-    auto* box = new QLineEdit(Q(look.text), parent);
-    box->setObjectName(name);
-    Place(box, s);
-    ApplyLook(box, look, QPalette::Base, QPalette::Text);
+    ControlLook look;
+    auto* box = MakeTextWidget<QLineEdit>(parent, name, QPalette::Base, QPalette::Text, &look);
     box->setReadOnly(look.readOnly);
     box->setFrame(look.border);
     box->setFocusPolicy(Qt::NoFocus);

@@ -342,33 +342,15 @@ HWND Form1::Control(const char* name) const {
     return found == controls_.end() ? nullptr : found->second;
 }
 
-std::string Form1::Text(TextControl control) const { return WindowTextUtf8(Control(ControlName(control))); }
-
-void Form1::SetText(TextControl control, std::string_view text) {
-    SetWindowTextUtf8(Control(ControlName(control)), text);
-}
-
-std::string Form1::ButtonCaption(ButtonControl button) const {
-    return buttons_.find(ControlName(button))->second->Caption();
-}
-
-void Form1::SetButtonCaption(ButtonControl button, std::string_view caption) {
-    buttons_.find(ControlName(button))->second->SetCaption(caption);
-}
-
-void Form1::SetButtonEnabled(ButtonControl button, bool enabled) {
-    buttons_.find(ControlName(button))->second->SetEnabled(enabled);
-}
-
 void Form1::ClearList(ListControl list) {
-    HWND box = Control(ControlName(list));
+    HWND box = Of(list);
     SendMessageW(box, LB_RESETCONTENT, 0, 0);
     longestLine_[ControlName(list)] = 0;
     SendMessageW(box, LB_SETHORIZONTALEXTENT, 0, 0);
 }
 
 void Form1::AppendToList(ListControl list, std::string_view line) {
-    HWND box = Control(ControlName(list));
+    HWND box = Of(list);
     const std::wstring text = Widen(line);
     const LRESULT index = SendMessageW(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     if (list != ListControl::List3) return;
@@ -387,16 +369,6 @@ void Form1::AppendToList(ListControl list, std::string_view line) {
     }
     SendMessageW(box, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
 }
-
-void Form1::ShowListTop(ListControl list) { SendMessageW(Control(ControlName(list)), LB_SETTOPINDEX, 0, 0); }
-
-int Form1::ListCount(ListControl list) const {
-    return static_cast<int>(SendMessageW(Control(ControlName(list)), LB_GETCOUNT, 0, 0));
-}
-
-int Form1::BarValue(BarControl bar) const { return bars_.find(ControlName(bar))->second->Value(); }
-int Form1::BarMax(BarControl bar) const { return bars_.find(ControlName(bar))->second->Max(); }
-void Form1::SetBarValue(BarControl bar, int value) { bars_.find(ControlName(bar))->second->SetValue(value); }
 
 void Form1::SetTimerEnabled(TimerControl timer, bool enabled) {
     if (!hwnd_) return;

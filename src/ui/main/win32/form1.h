@@ -46,20 +46,28 @@ private:
     HFONT Font(const draw::FontSpec& font);
     void DrawBackdrop();
 
-    // Form1Shell
-    std::string Text(TextControl control) const override;
-    void SetText(TextControl control, std::string_view text) override;
-    std::string ButtonCaption(ButtonControl button) const override;
-    void SetButtonCaption(ButtonControl button, std::string_view caption) override;
-    void SetButtonEnabled(ButtonControl button, bool enabled) override;
+    HWND Of(TextControl control) const { return Control(ControlName(control)); }
+    HWND Of(ListControl list) const { return Control(ControlName(list)); }
+    Button& Of(ButtonControl button) const { return *buttons_.find(ControlName(button))->second; }
+    ProgressBar& Of(BarControl bar) const { return *bars_.find(ControlName(bar))->second; }
+
+    // Form1Shell: the controls' contents through their window messages.
+    std::string Text(TextControl control) const override { return WindowTextUtf8(Of(control)); }
+    void SetText(TextControl control, std::string_view text) override { SetWindowTextUtf8(Of(control), text); }
+    std::string ButtonCaption(ButtonControl button) const override { return Of(button).Caption(); }
+    void SetButtonCaption(ButtonControl button, std::string_view caption) override { Of(button).SetCaption(caption); }
+    void SetButtonEnabled(ButtonControl button, bool enabled) override { Of(button).SetEnabled(enabled); }
+    int BarValue(BarControl bar) const override { return Of(bar).Value(); }
+    int BarMax(BarControl bar) const override { return Of(bar).Max(); }
+    void SetBarValue(BarControl bar, int value) override { Of(bar).SetValue(value); }
     void ClearList(ListControl list) override;
     void AppendToList(ListControl list, std::string_view line) override;
-    void ShowListTop(ListControl list) override;
-    int ListCount(ListControl list) const override;
-    int BarValue(BarControl bar) const override;
-    int BarMax(BarControl bar) const override;
-    void SetBarValue(BarControl bar, int value) override;
+    void ShowListTop(ListControl list) override { SendMessageW(Of(list), LB_SETTOPINDEX, 0, 0); }
+    int ListCount(ListControl list) const override {
+        return static_cast<int>(SendMessageW(Of(list), LB_GETCOUNT, 0, 0));
+    }
     void SetTimerEnabled(TimerControl timer, bool enabled) override;
+    // The desktop's own dialogs and menus, and the message loop.
     void ShowMessage(std::string_view text, bool systemModal) override;
     std::optional<MenuItem> PopUpTargetMenu() override;
     std::string BrowseFolder(std::string_view title) override;
