@@ -212,21 +212,26 @@ void Canvas::LineTo(int x, int y) {
     }
     return;
   }
-  int dx = std::abs(x - x0);
-  int dy = -std::abs(y - y0);
-  int sx = x0 < x ? 1 : -1;
-  int sy = y0 < y ? 1 : -1;
-  int err = dx + dy;
-  while (x0 != x || y0 != y) {
-    PlotPen(x0, y0);
-    int e2 = 2 * err;
-    if (e2 >= dy) {
-      err += dy;
-      x0 += sx;
-    }
-    if (e2 <= dx) {
-      err += dx;
-      y0 += sy;
+  // Any other slope lights one pixel per step along its major axis, the one nearest the line.
+  // Where the line passes exactly half way between two pixels, the upper one is lit on a line
+  // that runs along x and the left one on a line that runs along y (the diamond rule of
+  // cosmetic lines).
+  const int dx = std::abs(x - x0);
+  const int dy = std::abs(y - y0);
+  const int sx = x > x0 ? 1 : -1;
+  const int sy = y > y0 ? 1 : -1;
+  const bool along_x = dx > dy;
+  const std::int64_t major = along_x ? dx : dy;
+  const std::int64_t minor = along_x ? dy : dx;
+  // Halfway steps round towards the minor axis's smaller coordinate: down when it grows.
+  const bool minor_grows = (along_x ? sy : sx) > 0;
+  for (std::int64_t i = 0; i < major; ++i) {
+    const std::int64_t twice = 2 * i * minor;
+    const std::int64_t k = (twice + major - (minor_grows ? 1 : 0)) / (2 * major);
+    if (along_x) {
+      PlotPen(x0 + sx * static_cast<int>(i), y0 + sy * static_cast<int>(k));
+    } else {
+      PlotPen(x0 + sx * static_cast<int>(k), y0 + sy * static_cast<int>(i));
     }
   }
 }

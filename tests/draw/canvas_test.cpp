@@ -87,6 +87,27 @@ TEST_F(CanvasTest, LinesLeaveOutTheirEndPointInEveryDirection) {
   EXPECT_EQ(c.GetPixel(4, 3), kWhite);
 }
 
+TEST_F(CanvasTest, LinesHalfWayBetweenTwoPixelsLightTheUpperOrTheLeftOne) {
+  // Slopes 1/2 and 2 from (10, 10): the first step falls exactly between two pixels, in each of
+  // the eight octants; the upper one is lit where x leads, the left one where y leads.
+  struct Case {
+    int dx, dy;
+    Point lit, unlit;  // of the first step, relative to the start
+  } cases[] = {
+      {8, 4, {1, 0}, {1, 1}},     {8, -4, {1, -1}, {1, 0}},  {-8, 4, {-1, 0}, {-1, 1}},
+      {-8, -4, {-1, -1}, {-1, 0}}, {4, 8, {0, 1}, {1, 1}},   {-4, 8, {-1, 1}, {0, 1}},
+      {4, -8, {0, -1}, {1, -1}},  {-4, -8, {-1, -1}, {0, -1}},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(testing::Message() << k.dx << ", " << k.dy);
+    Canvas c(21, 21, kWhite);
+    c.DrawLine(10, 10, 10 + k.dx, 10 + k.dy, kRed);
+    EXPECT_EQ(c.GetPixel(10 + k.lit.x, 10 + k.lit.y), kRed);
+    EXPECT_EQ(c.GetPixel(10 + k.unlit.x, 10 + k.unlit.y), kWhite);
+    EXPECT_EQ(Count(c, kRed), 8);
+  }
+}
+
 TEST_F(CanvasTest, EdgesUseTheSystemColoursOfEachKind) {
   // Corner pixels: top-left, top-right, bottom-left, bottom-right of the outer ring, then the
   // top-left of the inner ring.

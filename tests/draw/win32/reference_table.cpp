@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -158,6 +159,15 @@ void GdiFill(HDC dc, const Rect& r, Colour c) {
   });
 }
 
+void GdiLine(HDC dc, int x1, int y1, int x2, int y2, Colour c) {
+  HPEN pen = CreatePen(PS_SOLID, 1, c);
+  HGDIOBJ previous = SelectObject(dc, pen);
+  MoveToEx(dc, x1, y1, nullptr);
+  LineTo(dc, x2, y2);
+  SelectObject(dc, previous);
+  DeleteObject(pen);
+}
+
 constexpr Colour kInk = Rgb(200, 30, 90);
 constexpr Colour kPaper = Rgb(250, 240, 120);
 
@@ -255,6 +265,46 @@ void AddFocusRects(std::vector<DrawingCase>& cases) {
                      },
         WineFocusDots(r));
   }
+}
+
+void AddLines(std::vector<DrawingCase>& cases) {
+  // From the middle of a 33 x 33 surface to end points in every direction: along the axes, the
+  // diagonals, and slopes whose steps fall exactly half way between two pixels.
+  const int runs[][2] = {{12, 0}, {12, 12}, {12, 6}, {12, 4}, {12, 3}, {10, 4}, {11, 7}, {9, 2}};
+  std::set<std::pair<int, int>> seen;
+  for (const auto& run : runs) {
+    for (int turn = 0; turn < 8; ++turn) {
+      int dx = run[0];
+      int dy = run[1];
+      if (turn & 1) std::swap(dx, dy);
+      if (turn & 2) dx = -dx;
+      if (turn & 4) dy = -dy;
+      if (!seen.insert({dx, dy}).second) continue;
+      const int x2 = 16 + dx;
+      const int y2 = 16 + dy;
+      Add(cases, "LineTo (16, 16) to (" + std::to_string(x2) + ", " + std::to_string(y2) + ")",
+                       33, 33, [=](Canvas& c) { c.DrawLine(16, 16, x2, y2, kInk); },
+                       [=](HDC dc) { GdiLine(dc, 16, 16, x2, y2, kInk); });
+    }
+  }
+  Add(cases, "LineTo from the current position, three segments", 33, 33,
+                   [](Canvas& c) {
+                     c.SetPenColour(kInk);
+                     c.MoveTo(2, 3);
+                     c.LineTo(30, 3);
+                     c.LineTo(30, 29);
+                     c.LineTo(4, 20);
+                   },
+                   [](HDC dc) {
+                     HPEN pen = CreatePen(PS_SOLID, 1, kInk);
+                     HGDIOBJ previous = SelectObject(dc, pen);
+                     MoveToEx(dc, 2, 3, nullptr);
+                     LineTo(dc, 30, 3);
+                     LineTo(dc, 30, 29);
+                     LineTo(dc, 4, 20);
+                     SelectObject(dc, previous);
+                     DeleteObject(pen);
+                   });
 }
 
 void AddPatBlts(std::vector<DrawingCase>& cases) {
@@ -418,6 +468,7 @@ std::vector<DrawingCase> ReferenceTable() {
   AddFrames(cases);
   AddEdges(cases);
   AddFocusRects(cases);
+  AddLines(cases);
   AddPatBlts(cases);
   AddRoundRegions(cases);
   AddGradients(cases);
