@@ -26,6 +26,13 @@ bool HatchBit(HatchStyle style, int x, int y) {
 
 std::uint32_t PixelOf(Colour c) { return ToPixel(TranslateColor(c)); }
 
+// The block a pattern copy of r's width and height covers: a right or bottom before the left or
+// top counts back from there.
+Rect Ordered(const Rect& r) {
+  return {std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right),
+          std::max(r.top, r.bottom)};
+}
+
 Image Opaque(Image image) {
   image.MakeOpaque();
   return image;
@@ -81,7 +88,7 @@ void Canvas::FillClipped(const Rect& r, std::uint32_t pixel) {
   }
 }
 
-void Canvas::FillRect(const Rect& r, Colour c) { FillClipped(r, PixelOf(c)); }
+void Canvas::FillRect(const Rect& r, Colour c) { FillClipped(Ordered(r), PixelOf(c)); }
 
 void Canvas::FillRect(const Rect& r, const Brush& brush) {
   if (brush.kind() == Brush::Kind::Solid) {
@@ -251,15 +258,7 @@ Brush Canvas::SetBrush(const Brush& brush) {
 }
 
 void Canvas::PatBlt(int x, int y, int w, int h, Rop rop) {
-  Rect r = w >= 0 ? Rect{x, 0, x + w, 0} : Rect{x + w, 0, x, 0};
-  if (h >= 0) {
-    r.top = y;
-    r.bottom = y + h;
-  } else {
-    r.top = y + h;
-    r.bottom = y;
-  }
-  r = r.Intersect(Bounds());
+  const Rect r = Ordered({x, y, x + w, y + h}).Intersect(Bounds());
   if (r.IsEmpty()) return;
   if (rop == Rop::Blackness || rop == Rop::Whiteness) {
     FillClipped(r, rop == Rop::Blackness ? 0xFF000000u : 0xFFFFFFFFu);

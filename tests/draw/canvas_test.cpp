@@ -55,7 +55,10 @@ TEST_F(CanvasTest, FillAndFrameExcludeRightAndBottomEdgesAndClip) {
   EXPECT_EQ(c.GetPixel(-1, 0), kInvalidColour);
   c.SetPixel(100, 100, kRed);  // outside: ignored
   c.FillRect({5, 5, 5, 9}, kRed);  // empty
+  c.FrameRect({7, 7, 5, 5}, kRed);  // right and bottom before left and top: no frame
   EXPECT_EQ(Count(c, kRed), 6);
+  c.FillRect({7, 7, 5, 6}, Rgb(0, 128, 0));  // but a fill, counted back from right and bottom
+  EXPECT_EQ(BoxOf(c, Rgb(0, 128, 0)), (Rect{5, 6, 7, 7}));
   c.FillRect({0, 0, 1, 1}, SystemColourRef(kColourHighlight));
   EXPECT_EQ(c.GetPixel(0, 0), Rgb(10, 36, 106));
 }

@@ -181,6 +181,10 @@ void AddFills(std::vector<DrawingCase>& cases) {
   const Rect r{3, 2, 37, 21};  // not on the 8 x 8 grid of the hatches
   Add(cases, "FillRect solid", 40, 24, [=](Canvas& c) { c.FillRect(r, kInk); },
                    [=](HDC dc) { GdiFill(dc, r, kInk); });
+  const Rect inverted{30, 20, 5, 4};
+  Add(cases, "FillRect solid, right and bottom before left and top", 40, 24,
+      [=](Canvas& c) { c.FillRect(inverted, kInk); }, [=](HDC dc) { GdiFill(dc, inverted, kInk); },
+      WineNegativeExtents(inverted.Width(), inverted.Height()));
   for (int s = 0; s <= 5; ++s) {
     const auto style = static_cast<HatchStyle>(s);
     for (BkMode mode : {BkMode::Opaque, BkMode::Transparent}) {
