@@ -6,9 +6,9 @@
 //   - creation at the client size: the constructor (WM_CREATE),
 //   - size changes: Resize (WM_SIZE),
 //   - paint requests: DrawProgressBar onto a DeviceSurface (back_buffer.h) whose CopyFrom shows
-//     the canvas's pixels as they are (WM_PAINT and WM_PRINTCLIENT: SetDIBitsToDevice with a
-//     top-down 32-bit BI_RGB header over Pixels().Bytes(), as the window procedure of
-//     tests/controls/progressbar/win32 does; Qt: QPainter::drawImage over the same bytes),
+//     the canvas's pixels as they are (WM_PAINT and WM_PRINTCLIENT: draw::win32::ShowPixels,
+//     as the window procedure of tests/controls/progressbar/win32 does; Qt: QPainter::drawImage
+//     over the same bytes),
 //   - end of life: Terminate (WM_DESTROY).
 // The host implements Host: Repaint only asks for a paint soon (InvalidateRect; QWidget::update)
 // and PropertyChanged tells the form data that a stored property changed. The control paints

@@ -20,6 +20,7 @@
 #include "draw/flags.h"
 #include "draw/image.h"
 #include "draw/region.h"
+#include "draw/win32/gdi.h"
 
 namespace velquin::draw {
 namespace {
@@ -80,7 +81,7 @@ class Dib {
  public:
   explicit Dib(const Image& start) : width_(start.Width()), height_(start.Height()) {
     dc_ = CreateCompatibleDC(nullptr);
-    const BITMAPINFO info = Header(width_, height_);
+    const BITMAPINFO info = win32::DibHeader(width_, height_);
     bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
     std::memcpy(bits_, start.Bytes(), start.ByteCount());
     previous_ = SelectObject(dc_, bitmap_);
@@ -92,17 +93,6 @@ class Dib {
   }
   Dib(const Dib&) = delete;
   Dib& operator=(const Dib&) = delete;
-
-  static BITMAPINFO Header(int w, int h) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-  }
 
   HDC dc() const { return dc_; }
   HBITMAP bitmap() const { return bitmap_; }
@@ -143,7 +133,7 @@ void WithBrush(Make make, Use use) {
 
 HBRUSH PatternBrush() {
   const Image tile = PatternTile();
-  const BITMAPINFO info = Dib::Header(tile.Width(), tile.Height());
+  const BITMAPINFO info = win32::DibHeader(tile.Width(), tile.Height());
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   std::memcpy(bits, tile.Bytes(), tile.ByteCount());

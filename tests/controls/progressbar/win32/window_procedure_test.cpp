@@ -1,5 +1,5 @@
 // A Win32 window procedure drives the core by forwarding its messages, as xp_progressbar.h
-// describes, and shows the back buffer's bytes as they are with SetDIBitsToDevice.
+// describes, and shows the back buffer's bytes as they are (draw::win32::ShowPixels).
 #include <windows.h>
 
 #include <cstring>
@@ -10,34 +10,20 @@
 #include <gtest/gtest.h>
 
 #include "controls/progressbar/xp_progressbar.h"
+#include "draw/win32/gdi.h"
 
 namespace velquin::progressbar {
 namespace {
 
-// The window's device context during a paint: it only takes block copies, straight from the
-// canvas's bytes.
+// The window's device context during a paint: it only takes block copies.
 class DcSurface : public DeviceSurface {
  public:
   explicit DcSurface(HDC dc) : dc_(dc) {}
   draw::Canvas* DirectCanvas() override { return nullptr; }
   void CopyFrom(const draw::Canvas& src, int x_src, int y_src, int width, int height, int x_dest,
                 int y_dest) override {
-    const draw::Rect block = draw::Rect{x_src, y_src, x_src + width, y_src + height}.Intersect(
-        src.Bounds());
-    if (block.IsEmpty()) return;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = src.Width();
-    info.bmiHeader.biHeight = -src.Height();  // top-down, as the canvas
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    // The source origin of SetDIBitsToDevice is the image's lower-left corner, top-down or not.
-    SetDIBitsToDevice(dc_, x_dest + block.left - x_src, y_dest + block.top - y_src,
-                      static_cast<DWORD>(block.Width()), static_cast<DWORD>(block.Height()),
-                      block.left, src.Height() - block.bottom, 0,
-                      static_cast<UINT>(src.Height()), src.Pixels().Bytes(), &info,
-                      DIB_RGB_COLORS);
+    draw::win32::ShowPixels(dc_, x_dest, y_dest, src.Pixels(),
+                            {x_src, y_src, x_src + width, y_src + height});
   }
 
  private:
@@ -99,13 +85,7 @@ draw::Image PrintClient(HWND hwnd) {
   const int w = client.right;
   const int h = client.bottom;
   HDC dc = CreateCompatibleDC(nullptr);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = w;
-  info.bmiHeader.biHeight = -h;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  const BITMAPINFO info = draw::win32::DibHeader(w, h);
   void* bits = nullptr;
   HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ previous = SelectObject(dc, dib);
