@@ -6,7 +6,7 @@
 #include <QWidget>
 
 #include "controls/button/luxbutton.h"
-#include "controls/progressbar/xp_progressbar_widget.h"
+#include "controls/progressbar/qt/xp_progressbar_widget.h"
 #include "ui/main/form1_logic.h"
 #include "ui/main/form_data.h"
 

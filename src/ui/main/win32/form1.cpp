@@ -42,21 +42,6 @@ int SystemDpi() {
     return dpi > 0 ? dpi : kDefaultDpi;
 }
 
-// Presents a block of pixels, top-down 32-bit, at (x, y) of `dc`.
-void Present(HDC dc, int x, int y, const draw::Image& pixels, const draw::Rect& block) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = pixels.Width();
-    info.bmiHeader.biHeight = -pixels.Height();
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    // Bottom-up scan numbering of SetDIBitsToDevice, read through a top-down header.
-    SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(block.Width()), static_cast<DWORD>(block.Height()),
-                      block.left, pixels.Height() - block.bottom, 0, static_cast<UINT>(pixels.Height()),
-                      pixels.Bytes(), &info, DIB_RGB_COLORS);
-}
-
 // A picture control: shows its part of a canvas that the window keeps (GWLP_USERDATA), at the
 // control's own place on it.
 LRESULT CALLBACK PictureProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -67,9 +52,8 @@ LRESULT CALLBACK PictureProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
         GetClientRect(hwnd, &client);
         POINT at{0, 0};
         MapWindowPoints(hwnd, GetParent(hwnd), &at, 1);
-        const draw::Rect block =
-            draw::Rect{at.x, at.y, at.x + client.right, at.y + client.bottom}.Intersect(canvas->Bounds());
-        if (!block.IsEmpty()) Present(dc, 0, 0, canvas->Pixels(), block);
+        draw::win32::ShowPixels(dc, 0, 0, canvas->Pixels(),
+                                {at.x, at.y, at.x + client.right, at.y + client.bottom});
     };
     switch (message) {
         case WM_PAINT: {
@@ -222,8 +206,7 @@ void Form1::DrawBackdrop() {
     artwork::Render(artwork::Banner(banner.width, banner.height), backdrop_.Pixels(), banner.left, banner.top);
     artwork::Render(artwork::Logo(logo.width, logo.height), backdrop_.Pixels(), logo.left, logo.top);
 
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    const BITMAPINFO info = draw::win32::DibHeader(w, h);
     void* bits = nullptr;
     backdropBitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (backdropBitmap_ && bits) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "draw/picture.h"
+#include "draw/win32/gdi.h"
 #include "platform/win32/text.h"
 #include "support/win32/window_driver.h"
 #include "ui/main/win32/form1.h"
@@ -26,8 +27,7 @@ Image Grab(HWND window) {
     RECT client;
     GetClientRect(window, &client);
     Image picture(client.right, client.bottom);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    const BITMAPINFO info = velquin::draw::win32::DibHeader(client.right, client.bottom);
     void* bits = nullptr;
     HDC screen = GetDC(window);
     HDC memory = CreateCompatibleDC(screen);
