@@ -1,5 +1,6 @@
 #include "ui/main/win32/controls.h"
 
+#include "controls/progressbar/win32/xp_progressbar_window.h"
 #include "platform/win32/text.h"
 #include "ui/main/form_data.h"
 
@@ -37,12 +38,27 @@ std::string Button::Caption() const { return WindowTextUtf8(hwnd_); }
 void Button::SetCaption(std::string_view caption) { SetWindowTextUtf8(hwnd_, caption); }
 void Button::SetEnabled(bool enabled) { EnableWindow(hwnd_, enabled ? TRUE : FALSE); }
 
-ProgressBar::ProgressBar(HWND parent, int id, const draw::PropertyBag& settings, int dpi)
-    : hwnd_(Create(L"STATIC", 0, parent, id, settings, dpi)),
-      max_(static_cast<int>(settings.ReadInt("max", 100))) {}
+ProgressBar::ProgressBar(HWND parent, int id, const draw::PropertyBag& settings, int dpi) {
+    progressbar::win32::RegisterXP_ProgressBarClass(GetModuleHandleW(nullptr));
+    hwnd_ = Create(progressbar::win32::kXP_ProgressBarClass, 0, parent, id, settings, dpi);
+    if (auto* bar = progressbar::win32::ProgressBarOf(hwnd_)) bar->ReadProperties(settings);
+}
 
 ProgressBar::~ProgressBar() = default;
 
-void ProgressBar::SetValue(int value) { value_ = value; }
+int ProgressBar::Value() const {
+    const auto* bar = progressbar::win32::ProgressBarOf(hwnd_);
+    return bar ? bar->Value() : 0;
+}
+
+int ProgressBar::Max() const {
+    const auto* bar = progressbar::win32::ProgressBarOf(hwnd_);
+    return bar ? bar->Max() : 0;
+}
+
+void ProgressBar::SetValue(int value) {
+    // The window logic keeps values within 0..Max, where the control refuses nothing.
+    if (auto* bar = progressbar::win32::ProgressBarOf(hwnd_)) (void)bar->SetValue(value);
+}
 
 }  // namespace velquin::ui::win32

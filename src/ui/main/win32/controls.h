@@ -32,6 +32,7 @@ private:
     HWND hwnd_ = nullptr;
 };
 
+// An XP_ProgressBar window with its stored properties from the form data.
 class ProgressBar {
 public:
     ProgressBar(HWND parent, int id, const draw::PropertyBag& settings, int dpi);
@@ -40,14 +41,12 @@ public:
     ProgressBar& operator=(const ProgressBar&) = delete;
 
     HWND Window() const { return hwnd_; }
-    int Value() const { return value_; }
-    int Max() const { return max_; }
+    int Value() const;
+    int Max() const;
     void SetValue(int value);
 
 private:
     HWND hwnd_ = nullptr;
-    int value_ = 0;
-    int max_ = 100;
 };
 
 }  // namespace velquin::ui::win32
