@@ -237,16 +237,20 @@ TEST(FacePainter, CaptionEffectsDrawBeforeTheCaption) {
   EXPECT_EQ(shadowed.GetPixel(ink_x + 1, ink_y + 1), Rgb(192, 192, 192));
 }
 
-TEST(FacePainter, RegionsRoundTheirCorners) {
-  const draw::Region classic = ButtonRegion(ButtonStyle::Classic, 20, 10);
-  const draw::Region scheme = ButtonRegion(ButtonStyle::RoundedScheme, 20, 10);
-  const draw::Region toolbar = ButtonRegion(ButtonStyle::Toolbar, 20, 10);
-  EXPECT_TRUE(classic.Contains(0, 0));
-  EXPECT_FALSE(scheme.Contains(19, 9));
-  EXPECT_TRUE(scheme.Contains(18, 9));
-  EXPECT_FALSE(toolbar.Contains(18, 9));
-  EXPECT_FALSE(toolbar.Contains(19, 8));
-  EXPECT_TRUE(toolbar.Contains(18, 8));
+// The rounded styles take the desktop's round region over (0, 0, W + 1, H + 1): with corner
+// ellipses of 3 and of 4 pixels it leaves out the four corner pixels and nothing else.
+TEST(FacePainter, RoundedStylesLeaveOutTheirCornerPixels) {
+  for (ButtonStyle style : {ButtonStyle::RoundedScheme, ButtonStyle::Toolbar}) {
+    const draw::Region region = ButtonRegion(style, 20, 10);
+    EXPECT_EQ(region.Bounds(), (draw::Rect{0, 0, 20, 10})) << int(style);
+    int left_out = 0;
+    for (int y = 0; y < 10; ++y)
+      for (int x = 0; x < 20; ++x) left_out += !region.Contains(x, y);
+    EXPECT_EQ(left_out, 4) << int(style);
+    for (const draw::Point corner : {draw::Point{0, 0}, {19, 0}, {0, 9}, {19, 9}})
+      EXPECT_FALSE(region.Contains(corner.x, corner.y)) << int(style);
+  }
+  EXPECT_TRUE(ButtonRegion(ButtonStyle::Classic, 20, 10).Contains(0, 0));
 }
 
 }  // namespace
