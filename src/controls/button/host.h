@@ -18,8 +18,10 @@
 //   WM_MOUSELEAVE                 MouseLeave()
 //   WM_THEMECHANGED               ThemeChanged()
 //   WM_SYSCOLORCHANGE             SysColorChanged()
-//   WM_ACTIVATE (WM_NCACTIVATE of an MDI child) of the parent form, seen by the hook that
-//   InstallHooks() asks for        ParentActivate(wParam != 0)
+//   WM_ACTIVATE of the parent form (WM_NCACTIVATE of an MDI child)
+//                                 ParentActivate(wParam != 0)
+//     (these four are the hooked messages: the control acts on them only once it has asked for
+//     its hooks, InstallHooks, which it does when loaded or shown on a running form)
 //   WM_SIZE                       Resize(client width, client height)
 //   WM_SHOWWINDOW                 Show(), Hide()
 //   WM_PAINT, WM_PRINTCLIENT      Paint(), then the returned canvas's pixels to the device
