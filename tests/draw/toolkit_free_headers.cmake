@@ -1,7 +1,7 @@
-# cmake -DDIR=src/draw [-DSOURCES=ON] -P toolkit_free.cmake
-# Fails when a header of DIR (with SOURCES=ON, also a source file), outside its platform bodies
-# in qt/ and win32/, includes a Qt header or a Windows system header: those belong to the bodies
-# and hosts.
+# cmake -DDIR=src/draw [-DSOURCES=ON] -P toolkit_free_headers.cmake
+# Fails when a header of a neutral folder (with SOURCES, a source file too) includes a Qt header
+# or a Windows system header: those belong to the platform bodies and hosts, the files under a
+# qt/ or win32/ folder.
 get_filename_component(DIR "${DIR}" ABSOLUTE)
 set(patterns ${DIR}/*.h)
 if(SOURCES)
@@ -11,7 +11,7 @@ file(GLOB_RECURSE files RELATIVE ${DIR} ${patterns})
 set(offending "")
 set(count 0)
 foreach(file ${files})
-  if(file MATCHES "^(qt|win32)/")
+  if(file MATCHES "(^|/)(qt|win32)/")
     continue()
   endif()
   math(EXPR count "${count} + 1")
@@ -23,10 +23,10 @@ foreach(file ${files})
   endforeach()
 endforeach()
 if(count EQUAL 0)
-  message(FATAL_ERROR "no files found in ${DIR}")
+  message(FATAL_ERROR "no neutral files found in ${DIR}")
 endif()
 if(offending)
   list(JOIN offending "\n  " text)
-  message(FATAL_ERROR "toolkit or system headers outside the platform bodies of ${DIR}:\n  ${text}")
+  message(FATAL_ERROR "toolkit or system headers in ${DIR}:\n  ${text}")
 endif()
-message(STATUS "${count} toolkit-free files checked in ${DIR}")
+message(STATUS "${count} neutral files checked in ${DIR}")
