@@ -9,6 +9,7 @@
 
 #include "controls/button/win32/tooltip_window.h"
 #include "draw/utf.h"
+#include "draw/win32/gdi.h"
 #include "gallery/gallery.h"
 
 namespace velquin::button::gallery {
@@ -85,13 +86,7 @@ int DrawTooltip(draw::Canvas& sheet, int x, int y, const TooltipData& tooltip) {
 
   // The window as the screen shows it, copied into a DIB section, then kept only inside its
   // window region (the balloon's shape), if it has one.
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  const BITMAPINFO info = draw::win32::DibHeader(width, height);
   void* bits = nullptr;
   HDC dc = CreateCompatibleDC(nullptr);
   HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
