@@ -41,9 +41,12 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# The virtual X server: it picks a free display and writes its number to the file.
-export DISPLAY=
-if command -v Xvfb >/dev/null; then
+# The virtual X server: it picks a free display and writes its number to the file. With
+# VELQUIN_WINE_DISPLAY=1 the caller's display is used instead (to watch the windows).
+if [ "${VELQUIN_WINE_DISPLAY:-}" = 1 ] && [ -n "${DISPLAY:-}" ]; then
+    :
+elif command -v Xvfb >/dev/null; then
+    export DISPLAY=
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" </dev/null >/dev/null 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 100); do

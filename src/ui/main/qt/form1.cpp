@@ -100,7 +100,7 @@ MainButton* MakeButton(QWidget* parent, const char* name) {
     button->ReadProperties(s);
     const PixelRect r = RectOf(s);
     button->move(r.left, r.top);
-    button->setSizeTwips(int(s.ReadInt("width", 0)), int(s.ReadInt("height", 0)));
+    button->button().setSizeTwips(int(s.ReadInt("width", 0)), int(s.ReadInt("height", 0)));
     return button;
 }
 
@@ -222,13 +222,15 @@ void Form1::SetText(TextControl control, std::string_view text) {
     else Label(control)->setText(Q(text));
 }
 
-std::string Form1::ButtonCaption(ButtonControl button) const { return S(Button(button)->caption()); }
+std::string Form1::ButtonCaption(ButtonControl button) const { return Button(button)->button().caption(); }
 
 void Form1::SetButtonCaption(ButtonControl button, std::string_view caption) {
-    Button(button)->setCaption(Q(caption));
+    Button(button)->button().setCaption(caption);
 }
 
-void Form1::SetButtonEnabled(ButtonControl button, bool enabled) { Button(button)->setEnabled(enabled); }
+void Form1::SetButtonEnabled(ButtonControl button, bool enabled) {
+    Button(button)->button().setEnabled(enabled);
+}
 
 void Form1::ClearList(ListControl list) { List(list)->clear(); }
 

@@ -5,7 +5,7 @@
 
 #include <QWidget>
 
-#include "controls/button/luxbutton.h"
+#include "controls/button/qt/luxbutton_widget.h"
 #include "controls/progressbar/qt/xp_progressbar_widget.h"
 #include "ui/main/form1_logic.h"
 #include "ui/main/form_data.h"
@@ -22,7 +22,7 @@ class Form8;
 
 namespace velquin::ui {
 
-using MainButton = button::luxbutton;
+using MainButton = button::qt::LuxButtonWidget;
 using MainProgressBar = progressbar::XP_ProgressBarWidget;
 
 class Form1 : public QWidget, private Form1Shell {
