@@ -96,12 +96,18 @@ LRESULT CALLBACK ProgressBarProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM 
   return DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
+// The registered class, to know its windows by.
+ATOM class_atom = 0;
+
 }  // namespace
 
 bool RegisterXP_ProgressBarClass(HINSTANCE instance) {
   WNDCLASSEXW existing{};
   existing.cbSize = sizeof(existing);
-  if (GetClassInfoExW(instance, kXP_ProgressBarClass, &existing)) return true;
+  if (const ATOM atom = static_cast<ATOM>(GetClassInfoExW(instance, kXP_ProgressBarClass, &existing))) {
+    class_atom = atom;
+    return true;
+  }
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
   wc.style = CS_HREDRAW | CS_VREDRAW;  // the text is centred: a new size repaints all
@@ -110,7 +116,8 @@ bool RegisterXP_ProgressBarClass(HINSTANCE instance) {
   wc.hInstance = instance;
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.lpszClassName = kXP_ProgressBarClass;
-  return RegisterClassExW(&wc) != 0;
+  class_atom = RegisterClassExW(&wc);
+  return class_atom != 0;
 }
 
 HWND CreateXP_ProgressBar(HWND parent, int id, int x, int y, int width, int height, DWORD style) {
@@ -121,8 +128,8 @@ HWND CreateXP_ProgressBar(HWND parent, int id, int x, int y, int width, int heig
 }
 
 XP_ProgressBar* ProgressBarOf(HWND window) {
-  if (window == nullptr ||
-      GetWindowLongPtrW(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&ProgressBarProc))
+  // By its class: a subclass (the tooltip's, the form's) may stand before the window procedure.
+  if (window == nullptr || class_atom == 0 || GetClassWord(window, GCW_ATOM) != class_atom)
     return nullptr;
   Instance* instance = InstanceOf(window);
   return instance != nullptr ? &instance->bar : nullptr;
