@@ -1,5 +1,6 @@
 #include "ui/main/win32/controls.h"
 
+#include "controls/button/win32/luxbutton_window.h"
 #include "controls/progressbar/win32/xp_progressbar_window.h"
 #include "platform/win32/text.h"
 #include "ui/main/form_data.h"
@@ -28,15 +29,33 @@ std::string WindowTextUtf8(HWND window) {
 
 void SetWindowTextUtf8(HWND window, std::string_view text) { SetWindowTextW(window, Widen(text).c_str()); }
 
-Button::Button(HWND parent, int id, const draw::PropertyBag& settings, int dpi)
-    : hwnd_(Create(L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, parent, id, settings, dpi,
-                   settings.ReadText("caption", {}))) {}
+Button::Button(HWND parent, int id, std::string_view name, const draw::PropertyBag& settings, int dpi) {
+    button::win32::RegisterLuxButtonClass(GetModuleHandleW(nullptr));
+    hwnd_ = Create(button::win32::kLuxButtonClass, WS_TABSTOP, parent, id, settings, dpi);
+    button::luxbutton* control = button::win32::ButtonOf(hwnd_);
+    if (!control) return;
+    // Loaded as the form loads it: the form's font by default, its name, running.
+    button::Ambient ambient;
+    ambient.font = Form1Look().font;
+    ambient.display_name = std::string(name);
+    control->SetAmbient(ambient);
+    control->ReadProperties(settings);
+}
 
 Button::~Button() = default;
 
-std::string Button::Caption() const { return WindowTextUtf8(hwnd_); }
-void Button::SetCaption(std::string_view caption) { SetWindowTextUtf8(hwnd_, caption); }
-void Button::SetEnabled(bool enabled) { EnableWindow(hwnd_, enabled ? TRUE : FALSE); }
+std::string Button::Caption() const {
+    const auto* control = button::win32::ButtonOf(hwnd_);
+    return control ? control->caption() : std::string();
+}
+
+void Button::SetCaption(std::string_view caption) {
+    if (auto* control = button::win32::ButtonOf(hwnd_)) control->setCaption(caption);
+}
+
+void Button::SetEnabled(bool enabled) {
+    if (auto* control = button::win32::ButtonOf(hwnd_)) control->setEnabled(enabled);
+}
 
 ProgressBar::ProgressBar(HWND parent, int id, const draw::PropertyBag& settings, int dpi) {
     progressbar::win32::RegisterXP_ProgressBarClass(GetModuleHandleW(nullptr));

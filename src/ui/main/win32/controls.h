@@ -16,9 +16,10 @@ namespace velquin::ui::win32 {
 std::string WindowTextUtf8(HWND window);
 void SetWindowTextUtf8(HWND window, std::string_view text);
 
+// A luxbutton window named `name` on the form, loaded from its form-data settings.
 class Button {
 public:
-    Button(HWND parent, int id, const draw::PropertyBag& settings, int dpi);
+    Button(HWND parent, int id, std::string_view name, const draw::PropertyBag& settings, int dpi);
     ~Button();
     Button(const Button&) = delete;
     Button& operator=(const Button&) = delete;

@@ -240,9 +240,8 @@ HWND Form1::MakeControl(const ControlSpec& spec) {
                 if (spec.name == std::string_view(ControlName(timer))) SetTimerEnabled(timer, s.ReadBool("enabled", true));
             return nullptr;
         case ControlKind::Button: {
-            auto button = std::make_unique<Button>(hwnd_, id, s, dpi_);
+            auto button = std::make_unique<Button>(hwnd_, id, spec.name, s, dpi_);
             HWND window = button->Window();
-            SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font(s.ReadFont("font", Form1Look().font))), FALSE);
             buttons_[spec.name] = std::move(button);
             return window;
         }
