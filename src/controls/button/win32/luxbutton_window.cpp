@@ -33,6 +33,17 @@ int ShiftState() {
   return shift;
 }
 
+// The mouse button of a press or release message.
+int MouseButtonOf(UINT message) {
+  switch (message) {
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP: return kRightButton;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP: return kMiddleButton;
+    default: return kLeftButton;
+  }
+}
+
 // The classic pointer numbers of MousePointer (99, the custom icon, is made from its picture).
 const wchar_t* SystemCursorOf(int pointer) {
   switch (pointer) {
@@ -370,22 +381,16 @@ LRESULT Handle(Instance& instance, HWND hwnd, UINT message, WPARAM wparam, LPARA
         if (instance.gone) return 0;
         instance.CaptureMouse();
       }
-      const int which = message == WM_LBUTTONDOWN   ? kLeftButton
-                        : message == WM_RBUTTONDOWN ? kRightButton
-                                                    : kMiddleButton;
       MessagePoint point(instance, lparam);
-      button.MouseDown(which, ShiftState(), static_cast<float>(GET_X_LPARAM(lparam)),
+      button.MouseDown(MouseButtonOf(message), ShiftState(), static_cast<float>(GET_X_LPARAM(lparam)),
                        static_cast<float>(GET_Y_LPARAM(lparam)));
       return 0;
     }
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP: {
-      const int which = message == WM_LBUTTONUP   ? kLeftButton
-                        : message == WM_RBUTTONUP ? kRightButton
-                                                  : kMiddleButton;
       MessagePoint point(instance, lparam);
-      button.MouseUp(which, ShiftState(), static_cast<float>(GET_X_LPARAM(lparam)),
+      button.MouseUp(MouseButtonOf(message), ShiftState(), static_cast<float>(GET_X_LPARAM(lparam)),
                      static_cast<float>(GET_Y_LPARAM(lparam)));
       return 0;
     }

@@ -1,5 +1,7 @@
 #include "ui/main/qt/form1.h"
 
+#include <utility>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
@@ -48,15 +50,21 @@ void ApplyLook(QWidget* widget, const ControlLook& look, QPalette::ColorRole bac
     widget->setPalette(palette);
 }
 
+// A widget of Form1's named `name` at its settings' place, made from `args` and the parent.
+template <typename Widget, typename... Args>
+Widget* MakePlaced(QWidget* parent, const char* name, Args&&... args) {
+    auto* widget = new Widget(std::forward<Args>(args)..., parent);
+    widget->setObjectName(name);
+    Place(widget, Form1Control(name));
+    return widget;
+}
+
 // A widget of Form1's named `name` with its settings' text, place, font and colours.
 template <typename Widget>
 Widget* MakeTextWidget(QWidget* parent, const char* name, QPalette::ColorRole back,
                        QPalette::ColorRole fore, ControlLook* look) {
-    const draw::PropertyBag& s = Form1Control(name);
-    *look = LookOf(s);
-    auto* widget = new Widget(Q(look->text), parent);
-    widget->setObjectName(name);
-    Place(widget, s);
+    *look = LookOf(Form1Control(name));
+    auto* widget = MakePlaced<Widget>(parent, name, Q(look->text));
     ApplyLook(widget, *look, back, fore);
     return widget;
 }
@@ -81,9 +89,7 @@ QLineEdit* MakeTextBox(QWidget* parent, const char* name) {
 
 QListWidget* MakeList(QWidget* parent, const char* name) {
     const draw::PropertyBag& s = Form1Control(name);
-    auto* list = new QListWidget(parent);
-    list->setObjectName(name);
-    Place(list, s);
+    auto* list = MakePlaced<QListWidget>(parent, name);
     ApplyLook(list, LookOf(s), QPalette::Base, QPalette::Text);
     list->setTextElideMode(Qt::ElideNone);  // a log line is read to its end: "... Cleaned..."
     // Each line is measured on its own, so the view scrolls sideways to the end of the longest
@@ -105,11 +111,8 @@ MainButton* MakeButton(QWidget* parent, const char* name) {
 }
 
 MainProgressBar* MakeProgressBar(QWidget* parent, const char* name) {
-    const draw::PropertyBag& s = Form1Control(name);
-    auto* bar = new MainProgressBar(parent);
-    bar->setObjectName(name);
-    Place(bar, s);
-    bar->bar().ReadProperties(s);
+    auto* bar = MakePlaced<MainProgressBar>(parent, name);
+    bar->bar().ReadProperties(Form1Control(name));
     return bar;
 }
 

@@ -380,8 +380,6 @@ std::optional<MenuItem> Form1::PopUpTargetMenu() {
     return static_cast<MenuItem>(picked - kFirstMenuId);
 }
 
-std::string Form1::BrowseFolder(std::string_view title) { return win32::BrowseFolder(hwnd_, title); }
-
 std::string Form1::RemovableDriveCaption() const { return form8_ ? form8_->Label1Caption() : ""; }
 
 void Form1::ProcessPendingEvents() {

@@ -15,6 +15,7 @@
 #include "ui/main/form1_logic.h"
 #include "ui/main/form_data.h"
 #include "ui/main/win32/controls.h"
+#include "ui/main/win32/mod_browse.h"
 
 namespace velquin::ui::win32 {
 
@@ -70,7 +71,7 @@ private:
     // The desktop's own dialogs and menus, and the message loop.
     void ShowMessage(std::string_view text, bool systemModal) override;
     std::optional<MenuItem> PopUpTargetMenu() override;
-    std::string BrowseFolder(std::string_view title) override;
+    std::string BrowseFolder(std::string_view title) override { return win32::BrowseFolder(hwnd_, title); }
     std::string RemovableDriveCaption() const override;
     void ProcessPendingEvents() override;
     void EndProgram() override;

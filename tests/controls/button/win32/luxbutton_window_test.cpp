@@ -11,11 +11,13 @@
 #include <gtest/gtest.h>
 
 #include "draw/win32/gdi.h"
+#include "support/win32/print_client.h"
 #include "support/win32/window_driver.h"
 
 namespace velquin::button::win32 {
 namespace {
 
+using velquin::testing::PrintClient;
 using velquin::testing::PumpMessages;
 using velquin::testing::WaitUntil;
 
@@ -37,26 +39,6 @@ LRESULT CALLBACK WatchTitles(int code, WPARAM wparam, LPARAM lparam) {
     g_title_icon = sent->wParam;
   }
   return CallNextHookEx(nullptr, code, wparam, lparam);
-}
-
-// The window's client area as WM_PRINTCLIENT paints it into a DIB section.
-draw::Image PrintClient(HWND hwnd) {
-  RECT client;
-  GetClientRect(hwnd, &client);
-  HDC dc = CreateCompatibleDC(nullptr);
-  const BITMAPINFO info = draw::win32::DibHeader(client.right, client.bottom);
-  void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ previous = SelectObject(dc, dib);
-  SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-  GdiFlush();
-  draw::Image out(client.right, client.bottom);
-  std::memcpy(out.Bytes(), bits, out.ByteCount());
-  out.MakeOpaque();
-  SelectObject(dc, previous);
-  DeleteObject(dib);
-  DeleteDC(dc);
-  return out;
 }
 
 // A form on the virtual display with the button (id 1) and a second control after it in tab

@@ -2,16 +2,18 @@
 // core paints, at every size, and the parent hears of stored properties.
 #include "controls/progressbar/win32/xp_progressbar_window.h"
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "draw/win32/gdi.h"
+#include "support/win32/print_client.h"
 
 namespace velquin::progressbar::win32 {
 namespace {
+
+// Unpainted pixels would keep the colour the DIB section starts with.
+draw::Image PrintClient(HWND hwnd) { return velquin::testing::PrintClient(hwnd, 0x5A); }
 
 // A message-only parent that keeps the names of the property notices it gets.
 std::vector<std::string> g_notices;
@@ -34,30 +36,6 @@ HWND MakeParent() {
   RegisterClassW(&wc);
   return CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 600, 100, HWND_MESSAGE,
                          nullptr, wc.hInstance, nullptr);
-}
-
-// The window's client area as WM_PRINTCLIENT paints it into a DIB section that starts out in a
-// colour the control never paints, so an unpainted pixel shows.
-draw::Image PrintClient(HWND hwnd) {
-  RECT client;
-  GetClientRect(hwnd, &client);
-  const int w = client.right;
-  const int h = client.bottom;
-  HDC dc = CreateCompatibleDC(nullptr);
-  const BITMAPINFO info = draw::win32::DibHeader(w, h);
-  void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ previous = SelectObject(dc, dib);
-  std::memset(bits, 0x5A, static_cast<std::size_t>(w) * h * 4);
-  SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-  GdiFlush();
-  draw::Image out(w, h);
-  std::memcpy(out.Bytes(), bits, out.ByteCount());
-  out.MakeOpaque();
-  SelectObject(dc, previous);
-  DeleteObject(dib);
-  DeleteDC(dc);
-  return out;
 }
 
 draw::Image Expected(const XP_ProgressBar& bar) {
