@@ -312,7 +312,6 @@ LRESULT CALLBACK FormHook(HWND form, UINT message, WPARAM wparam, LPARAM lparam,
     case WM_SYSCOLORCHANGE:
       instance->button.SysColorChanged();
       break;
-      break;
   }
   return DefSubclassProc(form, message, wparam, lparam);
 }
