@@ -188,7 +188,7 @@ int RunScan(const ScanSettings& settings, engine::SignatureDatabase& database, b
 
     int status = kClean;
     if (sink.DetectedCount() > 0) status = kDetected;
-    if (sink.AnyNotRemoved() || targetFailed || databaseUnreadable) status = kError;
+    if (sink.AnyNotRemoved() || sink.AnyProcessNotEnded() || targetFailed || databaseUnreadable) status = kError;
 
     if (!settings.json.empty()) {
         const std::string report = cli::JsonReport(sink, database.Path(), settings.dryRun, status);
@@ -243,7 +243,8 @@ int main(int argc, char** argv) {
             ->type_name("DIR")
             ->excludes(quarantineOption, dryRun, fingerprint, lookup);
     app.footer("exit status: 0 nothing detected; 1 detections, all handled; 2 an error (a detection\n"
-               "not removed, bad arguments, unreadable signature list)");
+               "not removed, a process of a detected file not ended, bad arguments, unreadable\n"
+               "signature list)");
 
     try {
         // CLI11 takes the arguments after the program's name, last first.
