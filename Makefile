@@ -2,6 +2,8 @@
 # make test          installs what is missing, builds, and runs every test (Linux, then Windows)
 # make test-windows  builds the Windows programs (x86_64 and i686) and runs the x86_64 tests under Wine
 # make dist          writes a zip per Windows architecture with velquin-scan.exe and database.db
+# make deb           writes dist/velquin_VERSION_ARCH.deb and shows what lintian says of it
+# make install       installs under PREFIX (/usr/local), below DESTDIR when that is set
 # Both work on a fresh Debian 12 machine as root or with sudo.
 
 BUILD    ?= build
@@ -13,7 +15,15 @@ SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 PACKAGES := build-essential cmake ninja-build pkg-config python3 hyperfine \
             qt6-base-dev libgl-dev fonts-dejavu-core \
             libgtest-dev libgmock-dev libbenchmark-dev \
-            libcli11-dev nlohmann-json3-dev
+            libcli11-dev nlohmann-json3-dev qt6-svg-dev
+
+# Installing and packaging: man pages from scdoc, the Debian package (dpkg-shlibdeps, lintian), the
+# validators of the desktop entry and metainfo, the shells of the completions, and Ansible for the
+# fleet playbook, which the tests run.
+PACKAGING_PACKAGES := scdoc gzip file dpkg-dev lintian desktop-file-utils appstream man-db \
+            bash zsh fish ansible
+PREFIX   ?= /usr/local
+DESTDIR  ?=
 
 # The Windows builds: MinGW-w64 cross compilers, Wine for their tests, GoogleTest's source to build
 # it for them, zip for the packages.
@@ -22,7 +32,7 @@ WINDOWS_BUILD ?= build-windows
 WINDOWS_ARCHS := x86_64 i686
 DIST     ?= dist
 
-.PHONY: all deps deps-windows configure build build-windows run test test-windows dist bench clean
+.PHONY: all deps deps-windows configure build build-windows run test test-windows dist deb install bench clean
 
 all: build
 
@@ -40,7 +50,7 @@ define install_missing
 endef
 
 deps:
-	$(call install_missing,$(PACKAGES))
+	$(call install_missing,$(PACKAGES) $(PACKAGING_PACKAGES))
 
 deps-windows:
 	$(call install_missing,$(WINDOWS_PACKAGES))
@@ -88,6 +98,16 @@ test-windows: build-windows
 
 dist: build-windows
 	scripts/windows-dist.sh $(DIST) $(foreach arch,$(WINDOWS_ARCHS),$(WINDOWS_BUILD)/$(arch))
+
+# The Debian package of the native build, then lintian's verdict (errors fail the target).
+deb: build
+	mkdir -p $(DIST)
+	cpack --config $(BUILD)/CPackConfig.cmake -B $(DIST)
+	rm -rf $(DIST)/_CPack_Packages
+	lintian --fail-on error $(DIST)/velquin_*.deb
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:
 	rm -rf $(BUILD) $(WINDOWS_BUILD) $(DIST)

@@ -31,23 +31,6 @@ std::string IsoTime(std::chrono::system_clock::time_point when) {
     return text;
 }
 
-// A JSON string holds Unicode only: a name that is not UTF-8 gets its bytes in hexadecimal beside
-// a readable form, so nothing is lost.
-void PutText(nlohmann::json& object, const char* key, const std::string& text) {
-    if (IsValidUtf8(text)) {
-        object[key] = text;
-        return;
-    }
-    object[key] = EscapeForDisplay(text);
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string hex;
-    for (const unsigned char c : text) {
-        hex += kDigits[c >> 4];
-        hex += kDigits[c & 0xF];
-    }
-    object[std::string(key) + "Hex"] = hex;
-}
-
 nlohmann::json ProcessJson(const ProcessRecord& process) {
     nlohmann::json j;
     j["pid"] = process.pid;

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include <nlohmann/json.hpp>
+
 namespace velquin::cli {
 namespace {
 
@@ -88,6 +90,21 @@ bool IsValidUtf8(std::string_view text) {
         at += length;
     }
     return true;
+}
+
+void PutText(nlohmann::json& object, const char* key, const std::string& text) {
+    if (IsValidUtf8(text)) {
+        object[key] = text;
+        return;
+    }
+    object[key] = EscapeForDisplay(text);
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string hex;
+    for (const unsigned char c : text) {
+        hex += kDigits[c >> 4];
+        hex += kDigits[c & 0xF];
+    }
+    object[std::string(key) + "Hex"] = hex;
 }
 
 }  // namespace velquin::cli

@@ -219,8 +219,10 @@ int main(int argc, char** argv) {
     std::vector<std::string> fingerprintFiles;
     std::string lookupKey;
     app.add_option("PATH", settings.paths, "folders to scan, each as the window's Start Scan does");
-    app.add_option("-d,--database", databasePath,
-                   "signature list (default: database.db beside the executable)");
+    auto* databaseOption = app.add_option("-d,--database", databasePath,
+                   "signature list (default: database.db beside the executable, else\n"
+                   "../share/velquin/database.db from the executable's folder)")
+        ->type_name("FILE");
     auto* dryRun = app.add_flag("-n,--dry-run", settings.dryRun, "detect and report only: end no process, delete nothing");
     app.add_option("--json", settings.json, "also write the report as JSON to FILE (\"-\" for standard output)")
         ->type_name("FILE");
@@ -272,7 +274,7 @@ int main(int argc, char** argv) {
             Complain("--restore takes a quarantine folder and no PATH");
             return kError;
         }
-        return cli::RunRestore(restoreFolder, stdout);
+        return cli::RunRestore(restoreFolder, stdout, settings.json);
     }
 
     if (!fingerprintFiles.empty()) {
@@ -293,8 +295,17 @@ int main(int argc, char** argv) {
         }
     }
 
-    engine::SignatureDatabase database(databasePath.empty() ? engine::SignatureDatabase::DefaultPath()
-                                                            : databasePath);
+    // An empty FILE (an unset variable, say) must not quietly mean "the default list".
+    if (databaseOption->count() > 0 && databasePath.empty()) {
+        Complain("an empty FILE names no signature list");
+        return kError;
+    }
+    const engine::SignatureListLocation list = engine::FindSignatureList(databasePath);
+    if (!list.Found()) {
+        Complain("no signature list found: looked for " + list.TriedText() + " (name one with --database)");
+        return kError;
+    }
+    engine::SignatureDatabase database(list.path);
     bool databaseUnreadable = false;
     database.SetLoadListener([&](const engine::DatabaseLoad& load) { ReportLoad(load, databaseUnreadable); });
     if (database.Load().error != platform::Error::None) return kError;

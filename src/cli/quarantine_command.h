@@ -15,7 +15,8 @@ namespace velquin::cli {
 std::optional<engine::QuarantineFolder> OpenQuarantine(const std::string& path);
 
 // Puts the files of the quarantine folder back, printing one line per file to `out` and problems
-// to stderr. Returns the exit status: 0 when every file is back, 2 otherwise.
-int RunRestore(const std::string& path, std::FILE* out);
+// to stderr; with `json`, also writes the outcome as JSON to that file ("-": to `out`, instead of
+// the lines). Returns the exit status: 0 when every file is back, 2 otherwise.
+int RunRestore(const std::string& path, std::FILE* out, const std::string& json = {});
 
 }  // namespace velquin::cli

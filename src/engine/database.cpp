@@ -162,11 +162,65 @@ SignatureDatabase::SignatureDatabase(std::string path)
 
 SignatureDatabase::~SignatureDatabase() = default;
 
-std::string SignatureDatabase::DefaultPath() {
-    const std::string folder = platform::ExecutableFolder();
-    if (folder.empty()) return "database.db";
-    if (folder.back() == platform::kPathSeparator) return folder + "database.db";
-    return folder + platform::kPathSeparator + "database.db";
+std::string SignatureListLocation::TriedText() const {
+    std::string text;
+    for (const std::string& place : tried) text += (text.empty() ? "" : ", then ") + place;
+    return text;
+}
+
+namespace {
+
+constexpr std::string_view kListName = "database.db";
+
+std::string Join(std::string_view folder, std::string_view name) {
+    std::string path(folder);
+    if (!path.empty() && path.back() != platform::kPathSeparator) path += platform::kPathSeparator;
+    return path + std::string(name);
+}
+
+// The folder above `folder`; a root ("/", "C:\" on Windows) is its own parent.
+std::string_view ParentOf(std::string_view folder) {
+    while (folder.size() > 1 && folder.back() == platform::kPathSeparator) folder.remove_suffix(1);
+    const auto cut = folder.rfind(platform::kPathSeparator);
+    if (cut == std::string_view::npos) return folder;
+    const bool root = cut == 0 || (cut == 2 && folder[1] == ':');
+    return folder.substr(0, root ? cut + 1 : cut);
+}
+
+bool HoldsEntry(const std::string& folder, std::string_view name) {
+    const platform::Folder opened = platform::Folder::Open(folder);
+    platform::EntryInfo info;
+    return opened.IsOpen() && opened.EntryInfoOf(std::string(name).c_str(), info) == platform::Error::None;
+}
+
+}  // namespace
+
+SignatureListLocation FindSignatureList(std::string_view given) {
+    return FindSignatureList(given, platform::ExecutableFolder());
+}
+
+SignatureListLocation FindSignatureList(std::string_view given, std::string_view executableFolder) {
+    SignatureListLocation location;
+    if (!given.empty()) {
+        location.path = std::string(given);
+        location.tried.push_back(location.path);
+        return location;
+    }
+    if (executableFolder.empty()) {
+        // Without the program's folder the current folder is the only place left to look.
+        location.tried.push_back(std::string(kListName));
+        if (HoldsEntry(".", kListName)) location.path = location.tried.back();
+        return location;
+    }
+    const std::string dataFolder = Join(Join(ParentOf(executableFolder), "share"), "velquin");
+    for (const std::string& folder : {std::string(executableFolder), dataFolder}) {
+        location.tried.push_back(Join(folder, kListName));
+        if (HoldsEntry(folder, kListName)) {
+            location.path = location.tried.back();
+            break;
+        }
+    }
+    return location;
 }
 
 void SignatureDatabase::SetLoadListener(LoadListener listener) { listener_ = std::move(listener); }

@@ -63,6 +63,25 @@ private:
     bool endMarker_ = false;
 };
 
+// Where a program's signature list is: the file named on its command line when one is given;
+// else "database.db" beside the executable (a copied or unpacked program keeps its list there);
+// else the installed data folder "../share/velquin/" from the executable's folder, so an install
+// under any prefix or a package unpacked anywhere finds its list without a path built in.
+struct SignatureListLocation {
+    std::string path;                // the list to use; empty when no place holds one
+    std::vector<std::string> tried;  // every place looked at, in order
+
+    bool Found() const { return !path.empty(); }
+    // The places tried, for a message: "A" or "A, then B".
+    std::string TriedText() const;
+};
+
+// `given` is the command line's list (empty: none given); `executableFolder` is the folder of the
+// running program (platform::ExecutableFolder() when not given). A place holds a list when an entry
+// of that name is there; whether it can be read is for the reading to tell.
+SignatureListLocation FindSignatureList(std::string_view given);
+SignatureListLocation FindSignatureList(std::string_view given, std::string_view executableFolder);
+
 // The outcome of reading the file once.
 struct DatabaseLoad {
     std::string path;
@@ -76,11 +95,9 @@ class SignatureDatabase {
 public:
     using LoadListener = std::function<void(const DatabaseLoad&)>;
 
-    // `path` is the signature list to use; DefaultPath() gives the one beside the executable.
+    // `path` is the signature list to use (FindSignatureList tells which one a program uses).
     explicit SignatureDatabase(std::string path);
     ~SignatureDatabase();
-
-    static std::string DefaultPath();
 
     // Called after every read of the file (the first one included), so a user can be told once per
     // load about skipped records or an unreadable list.

@@ -39,6 +39,8 @@ void FolderScan::ScanFolder(std::string_view path) {
     }
     platform::EntryInfo rootInfo;
     root.Info(rootInfo);
+    // A folder kept out of the walk stays out when it is the target itself.
+    if (std::find(excluded_.begin(), excluded_.end(), rootInfo.identity) != excluded_.end()) return;
     pseudo_ = platform::PseudoFileSystems::Load(mountTable_);
     targetOnPseudo_ = pseudo_.Contains(rootInfo.identity.device);
 

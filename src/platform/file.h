@@ -91,6 +91,14 @@ public:
 
     // Opens a folder by path. A link given here is followed: the path is the caller's explicit choice.
     static Folder Open(const std::string& path, Error* error = nullptr);
+    // Opens a folder by path, refusing one that is itself a link (Error::TooManyLinks); the folders
+    // above it are the caller's choice and may be links.
+    static Folder OpenRefusingLink(const std::string& path, Error* error = nullptr);
+    // Opens a folder by an absolute path from the root of the file system down, one folder at a
+    // time, refusing a link anywhere on the way (Error::TooManyLinks): the folder reached is the one
+    // at that place, whatever links have been planted along the path since it was written down.
+    // Paths longer than the system's limit are reached too.
+    static Folder OpenAlongPath(const std::string& path, Error* error = nullptr);
 
     bool IsOpen() const { return stream_ != nullptr; }
     // The system's folder stream, for the platform layer's own implementation files.
@@ -102,6 +110,9 @@ public:
     Folder OpenParent(Error* error = nullptr) const;
 
     Error Info(EntryInfo& out) const;
+    // The absolute path at which this folder lies now, as the system tells it from the open folder:
+    // no link in it, whichever path the folder was opened by.
+    Error Path(std::string& out) const;
     // Describes the entry `name` without following a link.
     Error EntryInfoOf(const char* name, EntryInfo& out) const;
 

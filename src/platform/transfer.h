@@ -36,18 +36,45 @@ Error MoveFile(const Folder& from, const char* name, const FileIdentity& expecte
 // The permission bits (07777) of the entry `name` of `folder`, without following a link.
 Error PermissionsOf(const Folder& folder, const char* name, std::uint32_t& mode);
 
-// Creates the folder `path` with access for its owner only; an existing folder is fine.
+// Creates the folder `path` with access for its owner only. Error::Exists when the name is taken
+// already, by a folder or anything else: the caller then examines what is there.
 Error CreatePrivateFolder(const std::string& path);
 
-// Appends `data` to the regular file `name` of `folder` (created, owner-only, when missing) and
-// flushes it to disk.
-Error AppendToFile(const Folder& folder, const char* name, std::string_view data);
+// A regular file of an open folder, held open under an exclusive lock that every process using the
+// file takes before reading or changing it, so that their changes never cross. Move-only; the lock
+// ends when it is closed or destroyed. The folder must stay open as long as the file.
+class LockedFile {
+public:
+    LockedFile() = default;
+    ~LockedFile();
+    LockedFile(LockedFile&& other) noexcept;
+    LockedFile& operator=(LockedFile&& other) noexcept;
+    LockedFile(const LockedFile&) = delete;
+    LockedFile& operator=(const LockedFile&) = delete;
 
-// Replaces the contents of the regular file `name` of `folder` at once: the new contents are
-// written to a fresh file, flushed, and renamed over the old one.
-Error ReplaceFileContents(const Folder& folder, const char* name, std::string_view data);
+    // Opens the regular file `name` of `folder`, never through a link, creating it (owner-only)
+    // when `create` is set, and waits until no other process holds its lock. A file replaced while
+    // waiting is opened again: what is locked is always the file under that name.
+    static LockedFile Open(const Folder& folder, const char* name, bool create, Error* error = nullptr);
 
-// Reads the whole regular file `name` of `folder`, never through a link.
-Error ReadWholeFile(const Folder& folder, const char* name, std::string& out);
+    bool IsOpen() const;
+    // The system's handle on the file, for the platform layer's own implementation files.
+    std::intptr_t NativeHandle() const { return handle_; }
+
+    // The whole contents.
+    Error Read(std::string& out) const;
+    // Appends `data` and flushes it to disk.
+    Error Append(std::string_view data);
+    // Replaces the contents at once: they go to a fresh file, locked from the start, which is
+    // flushed and renamed over the old one; the lock stays with the new contents.
+    Error Replace(std::string_view data);
+
+private:
+    void Close();
+
+    const Folder* folder_ = nullptr;
+    std::string name_;
+    std::intptr_t handle_ = -1;
+};
 
 }  // namespace velquin::platform

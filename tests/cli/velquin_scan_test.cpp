@@ -222,6 +222,35 @@ TEST(VelquinScanTest, MissingTargetIsAnErrorSaidOnce) {
     EXPECT_TRUE(HasLine(run.out, "File Scanned : 0"));
 }
 
+// A copy of the program in PREFIX/bin finds its list beside it or in PREFIX/share/velquin, and
+// names both places when neither holds one.
+TEST(VelquinScanTest, FindsItsListBesideItOrInTheDataFolder) {
+    testing::TestTree tree;
+    const std::string program = Bin("velquin-scan");
+    const std::string copy = tree.Folder("prefix/bin") + Native("/") + std::filesystem::path(program).filename().string();
+    std::filesystem::copy_file(program, copy);
+    tree.Write("t/worm.bin", kWorm);
+
+    Outcome run = Execute({copy, "--dry-run", tree.Path("t")}, tree);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find(tree.Path("prefix/bin/database.db") + ", then " +
+                           tree.Path("prefix/share/velquin/database.db")), std::string::npos) << run.err;
+
+    tree.Write("prefix/share/velquin/database.db", kWormDatabase);
+    run = Execute({copy, "--dry-run", tree.Path("t")}, tree);
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_TRUE(HasLine(run.out, tree.Path("t/worm.bin") + " <== Worm.Test Detected..."));
+
+    tree.Write("prefix/bin/database.db", "Finish:Finish\r\n");  // beside the program comes first
+    run = Execute({copy, "--dry-run", tree.Path("t")}, tree);
+    EXPECT_EQ(run.status, 0) << run.err;
+
+    run = Execute({copy, "--dry-run", "-d", "", tree.Path("t")}, tree);  // never the default list
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+}
+
 TEST(VelquinScanTest, ScansTheDemoTreeWithTheShippedDatabase) {
     testing::TestTree tree;
     const std::string demo = tree.Path("demo");

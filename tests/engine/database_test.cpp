@@ -151,3 +151,53 @@ TEST(SignatureDatabaseTest, FolderIsNotAList) {
 
 }  // namespace
 }  // namespace velquin::engine
+
+namespace velquin::engine {
+namespace {
+
+// Which list a program in `bin` uses, for each layout of a copied, unpacked or installed program.
+TEST(FindSignatureListTest, CommandLineThenBesideTheProgramThenTheDataFolder) {
+    struct Case {
+        const char* name;
+        bool beside, installed;
+        const char* given;
+        const char* expected;  // relative to the tree; "" when no place holds a list
+        std::size_t triedCount;
+    };
+    const Case cases[] = {
+        {"only-beside", true, false, "", "prefix/bin/database.db", 1},
+        {"both", true, true, "", "prefix/bin/database.db", 1},
+        {"only-installed", false, true, "", "prefix/share/velquin/database.db", 2},
+        {"none", false, false, "", "", 2},
+        {"given-wins-even-when-missing", true, true, "elsewhere.db", "elsewhere.db", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testing::TestTree tree;
+        const std::string bin = tree.Folder("prefix/bin");
+        if (c.beside) tree.Write("prefix/bin/database.db", "Finish:Finish\r\n");
+        if (c.installed) tree.Write("prefix/share/velquin/database.db", "Finish:Finish\r\n");
+        const std::string given = *c.given ? tree.Path(c.given) : "";
+
+        const SignatureListLocation location = FindSignatureList(given, bin);
+        EXPECT_EQ(location.path, *c.expected ? tree.Path(c.expected) : "");
+        EXPECT_EQ(location.Found(), *c.expected != '\0');
+        ASSERT_EQ(location.tried.size(), c.triedCount);
+        EXPECT_EQ(location.tried.back(), *c.given ? given
+                                         : c.triedCount == 1 ? tree.Path("prefix/bin/database.db")
+                                                             : tree.Path("prefix/share/velquin/database.db"));
+        if (c.triedCount == 2) {
+            EXPECT_EQ(location.TriedText(), location.tried[0] + ", then " + location.tried[1]);
+        }
+    }
+}
+
+TEST(FindSignatureListTest, DataFolderOfAProgramInARootFolderIsBelowThatRoot) {
+    const std::string root(1, platform::kPathSeparator);
+    const SignatureListLocation location = FindSignatureList("", root);
+    ASSERT_EQ(location.tried.size(), 2u);
+    EXPECT_EQ(location.tried[1], testing::Native("/share/velquin/database.db"));
+}
+
+}  // namespace
+}  // namespace velquin::engine

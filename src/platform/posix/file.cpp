@@ -100,6 +100,22 @@ bool OthersMayChange(int folderFd) {
     return st.st_uid != geteuid() || (st.st_mode & (S_IWGRP | S_IWOTH)) != 0;
 }
 
+constexpr int kOpenFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY;
+
+// Opens the folder `name` of the folder `fd` without following a link. A link refused there shows
+// as "not a directory"; it is named as a link.
+int OpenFolderRefusingLink(int fd, const char* name, Error* error) {
+    const int opened = openat(fd, name, kOpenFolderFlags);
+    if (opened >= 0) return opened;
+    Error reason = LastError();
+    struct stat st;
+    if (errno == ENOTDIR && fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode)) {
+        reason = Error::TooManyLinks;
+    }
+    SetError(error, reason);
+    return -1;
+}
+
 }  // namespace
 
 namespace posix {
@@ -211,6 +227,35 @@ Folder Folder::Open(const std::string& path, Error* error) {
     return Folder(StreamFromDescriptor(fd, error));
 }
 
+Folder Folder::OpenRefusingLink(const std::string& path, Error* error) {
+    // A trailing "/" would make the system resolve a link in the last place.
+    std::string trimmed = path;
+    while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
+    const int fd = OpenFolderRefusingLink(AT_FDCWD, trimmed.c_str(), error);
+    if (fd < 0) return Folder();
+    return Folder(StreamFromDescriptor(fd, error));
+}
+
+Folder Folder::OpenAlongPath(const std::string& path, Error* error) {
+    if (!IsAbsolutePath(path)) {
+        SetError(error, Error::NotFound);
+        return Folder();
+    }
+    int fd = open("/", kOpenFolderFlags);
+    std::size_t at = 0;
+    while (fd >= 0 && at < path.size()) {
+        const std::size_t end = std::min(path.find('/', at), path.size());
+        const std::string name = path.substr(at, end - at);
+        at = end + 1;
+        if (name.empty()) continue;
+        const int next = OpenFolderRefusingLink(fd, name.c_str(), error);
+        close(fd);
+        if (next < 0) return Folder();
+        fd = next;
+    }
+    return Folder(StreamFromDescriptor(fd, error));
+}
+
 Folder Folder::OpenFolder(const char* name, Error* error) const {
     if (!stream_) {
         SetError(error, Error::NotFound);
@@ -229,6 +274,30 @@ Error Folder::Info(EntryInfo& out) const {
     if (fstat(dirfd(AsStream(stream_)), &st) != 0) return LastError();
     out = FromStat(st);
     return Error::None;
+}
+
+Error Folder::Path(std::string& out) const {
+    out.clear();
+    if (!stream_) return Error::NotFound;
+#if defined(__linux__)
+    const int fd = dirfd(AsStream(stream_));
+    std::string buffer(PATH_MAX + 1, '\0');
+    const std::string link = "/proc/self/fd/" + std::to_string(fd);
+    const ssize_t n = readlink(link.c_str(), buffer.data(), buffer.size());
+    if (n < 0) return LastError();
+    if (static_cast<std::size_t>(n) >= buffer.size()) return Error::NameTooLong;
+    buffer.resize(static_cast<std::size_t>(n));
+    // A folder removed meanwhile, or one outside this process's view of the file system, has no
+    // path that leads back to it.
+    struct stat here, there;
+    if (buffer.empty() || buffer.front() != '/' || fstat(fd, &here) != 0) return Error::NotFound;
+    if (stat(buffer.c_str(), &there) != 0) return LastError();
+    if (FromStat(here).identity != FromStat(there).identity) return Error::Changed;
+    out = std::move(buffer);
+    return Error::None;
+#else
+    return Error::Unsupported;
+#endif
 }
 
 Error Folder::EntryInfoOf(const char* name, EntryInfo& out) const {

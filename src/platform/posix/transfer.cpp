@@ -5,6 +5,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -134,63 +135,107 @@ Error PermissionsOf(const Folder& folder, const char* name, std::uint32_t& mode)
 }
 
 Error CreatePrivateFolder(const std::string& path) {
-    if (::mkdir(path.c_str(), 0700) == 0) return Error::None;
-    if (errno != EEXIST) return LastError();
+    if (::mkdir(path.c_str(), 0700) != 0) return LastError();
+    // The creation mask may have taken bits from the owner, never added any: set them exactly.
+    Folder created = Folder::OpenRefusingLink(path);
+    const int fd = DescriptorOf(created);
     struct stat st;
-    if (::stat(path.c_str(), &st) != 0) return LastError();
-    return S_ISDIR(st.st_mode) ? Error::None : Error::NotADirectory;
-}
-
-Error AppendToFile(const Folder& folder, const char* name, std::string_view data) {
-    const int folderFd = DescriptorOf(folder);
-    if (folderFd < 0) return Error::NotFound;
-    Descriptor file(::openat(folderFd, name, O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
-    if (!file) return OpenError();
-    struct stat st;
-    if (::fstat(file.get(), &st) != 0) return LastError();
-    if (!S_ISREG(st.st_mode)) return Error::NotRegularFile;
-    if (const Error error = WriteAll(file.get(), data); error != Error::None) return error;
-    if (::fsync(file.get()) != 0 || ::fsync(folderFd) != 0) return LastError();
+    if (fd >= 0 && ::fstat(fd, &st) == 0 && st.st_uid == ::geteuid()) ::fchmod(fd, 0700);
     return Error::None;
 }
 
-Error ReplaceFileContents(const Folder& folder, const char* name, std::string_view data) {
-    const int folderFd = DescriptorOf(folder);
-    if (folderFd < 0) return Error::NotFound;
-    static std::atomic<unsigned> counter{0};
-    const std::string temporary = std::string(name) + ".new-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-    Descriptor file(::openat(folderFd, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-    if (!file) return OpenError();
-    Error error = WriteAll(file.get(), data);
-    if (error == Error::None && ::fsync(file.get()) != 0) error = LastError();
-    if (error == Error::None && ::renameat(folderFd, temporary.c_str(), folderFd, name) != 0) error = LastError();
-    if (error != Error::None) {
-        ::unlinkat(folderFd, temporary.c_str(), 0);
-        return error;
-    }
-    ::fsync(folderFd);
-    return Error::None;
+void LockedFile::Close() {
+    if (handle_ >= 0) ::close(static_cast<int>(handle_));  // closing the last descriptor unlocks
+    handle_ = -1;
 }
 
-Error ReadWholeFile(const Folder& folder, const char* name, std::string& out) {
-    out.clear();
+bool LockedFile::IsOpen() const { return handle_ >= 0; }
+
+LockedFile LockedFile::Open(const Folder& folder, const char* name, bool create, Error* error) {
+    const auto fail = [error](Error value) {
+        if (error) *error = value;
+        return LockedFile();
+    };
     const int folderFd = DescriptorOf(folder);
-    if (folderFd < 0) return Error::NotFound;
-    Descriptor file(::openat(folderFd, name, kOpenForReading));
-    if (!file) return OpenError();
-    struct stat st;
-    if (::fstat(file.get(), &st) != 0) return LastError();
-    if (!S_ISREG(st.st_mode)) return Error::NotRegularFile;
-    char buffer[65536];
+    if (folderFd < 0) return fail(Error::NotFound);
     for (;;) {
-        const ssize_t n = ::read(file.get(), buffer, sizeof buffer);
+        const int flags = O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (create ? O_CREAT : 0);
+        Descriptor file(::openat(folderFd, name, flags, 0600));
+        if (!file) return fail(OpenError());
+        struct stat opened;
+        if (::fstat(file.get(), &opened) != 0) return fail(LastError());
+        if (!S_ISREG(opened.st_mode)) return fail(Error::NotRegularFile);
+        while (::flock(file.get(), LOCK_EX) != 0) {
+            if (errno != EINTR) return fail(LastError());
+        }
+        // Whoever held the lock may have renamed a new file over the name: lock that one instead.
+        struct stat named;
+        if (::fstatat(folderFd, name, &named, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (errno == ENOENT && create) continue;
+            return fail(LastError());
+        }
+        if (IdentityOf(named) != IdentityOf(opened)) continue;
+        LockedFile locked;
+        locked.folder_ = &folder;
+        locked.name_ = name;
+        locked.handle_ = file.release();
+        if (error) *error = Error::None;
+        return locked;
+    }
+}
+
+Error LockedFile::Read(std::string& out) const {
+    out.clear();
+    if (handle_ < 0) return Error::NotFound;
+    const int fd = static_cast<int>(handle_);
+    char buffer[65536];
+    for (off_t at = 0;;) {
+        const ssize_t n = ::pread(fd, buffer, sizeof buffer, at);
         if (n < 0) {
             if (errno == EINTR) continue;
+            out.clear();
             return LastError();
         }
         if (n == 0) return Error::None;
         out.append(buffer, static_cast<std::size_t>(n));
+        at += n;
     }
+}
+
+Error LockedFile::Append(std::string_view data) {
+    if (handle_ < 0) return Error::NotFound;
+    const int fd = static_cast<int>(handle_);
+    if (::lseek(fd, 0, SEEK_END) < 0) return LastError();
+    if (const Error error = WriteAll(fd, data); error != Error::None) return error;
+    if (::fsync(fd) != 0 || ::fsync(DescriptorOf(*folder_)) != 0) return LastError();
+    return Error::None;
+}
+
+Error LockedFile::Replace(std::string_view data) {
+    if (handle_ < 0) return Error::NotFound;
+    const int folderFd = DescriptorOf(*folder_);
+    static std::atomic<unsigned> counter{0};
+    std::string fresh;
+    int freshFd = -1;
+    while (freshFd < 0) {
+        fresh = name_ + ".new-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        freshFd = ::openat(folderFd, fresh.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (freshFd < 0 && errno != EEXIST) return OpenError();
+    }
+    Descriptor file(freshFd);
+    // Nobody else knows the fresh file yet, so its lock is free.
+    Error error = ::flock(file.get(), LOCK_EX) == 0 ? WriteAll(file.get(), data) : LastError();
+    if (error == Error::None && ::fsync(file.get()) != 0) error = LastError();
+    if (error == Error::None && ::renameat(folderFd, fresh.c_str(), folderFd, name_.c_str()) != 0) error = LastError();
+    if (error != Error::None) {
+        ::unlinkat(folderFd, fresh.c_str(), 0);
+        return error;
+    }
+    ::fsync(folderFd);
+    // Processes waiting on the old file find it replaced once it is unlocked, and wait on this one.
+    Close();
+    handle_ = file.release();
+    return Error::None;
 }
 
 }  // namespace velquin::platform

@@ -287,6 +287,44 @@ Folder Folder::Open(const std::string& path, Error* error) {
     return Folder(OpenFolderAt(win32::ExtendedPath(path), true, error));
 }
 
+Folder Folder::OpenRefusingLink(const std::string& path, Error* error) {
+    if (path.empty()) {
+        SetError(error, Error::NotFound);
+        return Folder();
+    }
+    return Folder(OpenFolderAt(win32::ExtendedPath(path), false, error));
+}
+
+Folder Folder::OpenAlongPath(const std::string& path, Error* error) {
+    if (!IsAbsolutePath(path)) {
+        SetError(error, Error::NotFound);
+        return Folder();
+    }
+    const std::wstring full = win32::ExtendedPath(path);
+    const std::size_t root = RootLength(full);
+    FolderState* state = OpenFolderAt(full.substr(0, root), true, error);
+    for (std::size_t at = root; state && at < full.size();) {
+        const std::size_t end = std::min(full.find(L'\\', at), full.size());
+        if (end > at) {
+            FolderState* next = OpenFolderAt(state->path + full.substr(at, end - at), false, error);
+            delete state;
+            state = next;
+        }
+        at = end + 1;
+    }
+    // Each step opens its folder by the whole path, which the system resolves afresh: a junction
+    // planted above it meanwhile would have been followed. The folder reached must lie where the
+    // path says.
+    std::wstring reached;
+    if (state && (!win32::FinalPath(state->handle.get(), reached) ||
+                  !win32::SamePath(reached, std::wstring_view(state->path).substr(0, state->path.size() - 1)))) {
+        delete state;
+        state = nullptr;
+        SetError(error, Error::TooManyLinks);
+    }
+    return Folder(state);
+}
+
 Folder Folder::OpenFolder(const char* name, Error* error) const {
     const FolderState* state = State(stream_);
     if (!state) {
@@ -317,6 +355,16 @@ Error Folder::Info(EntryInfo& out) const {
     const FolderState* state = State(stream_);
     if (!state) return Error::NotFound;
     out = FromHandleInfo(state->opened);
+    return Error::None;
+}
+
+Error Folder::Path(std::string& out) const {
+    out.clear();
+    const FolderState* state = State(stream_);
+    if (!state) return Error::NotFound;
+    std::wstring path;
+    if (!win32::FinalPath(state->handle.get(), path)) return LastError();
+    out = win32::Narrow(win32::WithoutExtendedPrefix(path));
     return Error::None;
 }
 
@@ -492,5 +540,28 @@ std::string ExecutableFolder() {
     buffer.resize(cut == 2 && buffer[1] == L':' ? cut + 1 : cut);  // "C:\" keeps its separator
     return win32::Narrow(buffer);
 }
+
+namespace win32 {
+
+bool FinalPath(HANDLE handle, std::wstring& out) {
+    out.assign(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetFinalPathNameByHandleW(handle, out.data(), static_cast<DWORD>(out.size()),
+                                                    FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (n == 0) return false;
+        if (n < out.size()) {
+            out.resize(n);
+            return true;
+        }
+        out.resize(n + 1);
+    }
+}
+
+bool SamePath(std::wstring_view a, std::wstring_view b) {
+    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
+}  // namespace win32
 
 }  // namespace velquin::platform

@@ -67,4 +67,12 @@ struct FolderState {
 };
 
 
+// The path at which the open file or folder lies, as the system resolves it: "\\?\C:\..." or
+// "\\?\UNC\server\share\...", with no link in it.
+bool FinalPath(HANDLE handle, std::wstring& out);
+
+// Whether two paths name the same place, compared as the file system compares names (without
+// regard to case).
+bool SamePath(std::wstring_view a, std::wstring_view b);
+
 }  // namespace velquin::platform::win32

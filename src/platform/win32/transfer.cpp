@@ -7,9 +7,12 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstring>
 #include <vector>
 
 #include "platform/win32/folder.h"
+#include "platform/win32/security.h"
 
 #undef MoveFile  // <windows.h> maps it onto MoveFileW; this file defines the platform's own
 
@@ -90,16 +93,42 @@ Error CopyContents(HANDLE source, HANDLE target) {
     }
 }
 
-Error RenameThrough(HANDLE handle, const std::wstring& target) {
+std::vector<unsigned char> RenameRequest(const std::wstring& target) {
     std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + target.size() * sizeof(wchar_t));
     auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
     rename->ReplaceIfExists = FALSE;
     rename->RootDirectory = nullptr;
     rename->FileNameLength = static_cast<DWORD>(target.size() * sizeof(wchar_t));
     std::copy(target.begin(), target.end(), rename->FileName);
-    return ::SetFileInformationByHandle(handle, FileRenameInfo, rename, static_cast<DWORD>(buffer.size()))
+    return buffer;
+}
+
+Error RenameThrough(HANDLE handle, const std::wstring& target) {
+    std::vector<unsigned char> request = RenameRequest(target);
+    return ::SetFileInformationByHandle(handle, FileRenameInfo, request.data(), static_cast<DWORD>(request.size()))
                ? Error::None
                : LastError();
+}
+
+// Not in every MinGW header set: the extended rename (Windows 10 1607 and later), whose POSIX
+// semantics replace a file that other handles still hold open. Its flags take the place of the
+// classic request's first member.
+constexpr auto kFileRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
+constexpr DWORD kRenameReplaceIfExists = 0x1;
+constexpr DWORD kRenamePosixSemantics = 0x2;
+
+// Renames the file of `handle` over the file at `target`, which other handles may hold open.
+bool ReplaceThrough(HANDLE handle, const std::wstring& target) {
+    std::vector<unsigned char> request = RenameRequest(target);
+    const DWORD flags = kRenameReplaceIfExists | kRenamePosixSemantics;
+    std::memcpy(request.data(), &flags, sizeof flags);
+    return ::SetFileInformationByHandle(handle, kFileRenameInfoEx, request.data(), static_cast<DWORD>(request.size()));
+}
+
+// Waits for the exclusive lock on the whole file.
+Error LockWhole(HANDLE handle) {
+    OVERLAPPED at{};
+    return ::LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &at) ? Error::None : LastError();
 }
 
 }  // namespace
@@ -175,73 +204,129 @@ Error PermissionsOf(const Folder& folder, const char* name, std::uint32_t& mode)
     return Error::None;
 }
 
-// The folder gets the access its place gives it: Windows folders inherit their parent's rules.
 Error CreatePrivateFolder(const std::string& path) {
-    const std::wstring wide = win32::ExtendedPath(path);
-    if (::CreateDirectoryW(wide.c_str(), nullptr)) return Error::None;
-    const DWORD code = ::GetLastError();
-    if (code != ERROR_ALREADY_EXISTS) return ErrorFromSystem(static_cast<int>(code));
-    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return LastError();
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return Error::TooManyLinks;
-    return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? Error::None : Error::NotADirectory;
+    win32::PrivateSecurity security;
+    if (!security.Attributes()) return LastError();
+    if (::CreateDirectoryW(win32::ExtendedPath(path).c_str(), security.Attributes())) return Error::None;
+    return LastError();
 }
 
-Error AppendToFile(const Folder& folder, const char* name, std::string_view data) {
-    const FolderState* state = StateOf(folder);
-    if (!state) return Error::NotFound;
-    Handle file;
-    if (const Error error = OpenRegular(state->EntryPath(name), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
-                                        OPEN_ALWAYS, file);
-        error != Error::None) {
-        return error;
-    }
-    if (const Error error = WriteAll(file.get(), data); error != Error::None) return error;
-    return ::FlushFileBuffers(file.get()) ? Error::None : LastError();
+namespace {
+
+HANDLE AsHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+
+constexpr DWORD kLockedAccess = GENERIC_READ | GENERIC_WRITE | READ_CONTROL | SYNCHRONIZE;
+
+}  // namespace
+
+void LockedFile::Close() {
+    if (IsOpen()) ::CloseHandle(AsHandle(handle_));  // closing the handle ends its lock
+    handle_ = -1;
 }
 
-Error ReplaceFileContents(const Folder& folder, const char* name, std::string_view data) {
+bool LockedFile::IsOpen() const { return handle_ != -1 && handle_ != 0; }
+
+LockedFile LockedFile::Open(const Folder& folder, const char* name, bool create, Error* error) {
+    const auto fail = [error](Error value) {
+        if (error) *error = value;
+        return LockedFile();
+    };
     const FolderState* state = StateOf(folder);
-    if (!state) return Error::NotFound;
+    if (!state) return fail(Error::NotFound);
+    if (IsDotName(name)) return fail(Error::IsADirectory);
     const std::wstring path = state->EntryPath(name);
-    const std::wstring fresh = path + L".new-" + std::to_wstring(::GetCurrentProcessId());
-    {
-        Handle file(::CreateFileW(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) return LastError();
-        Error error = WriteAll(file.get(), data);
-        if (error == Error::None && !::FlushFileBuffers(file.get())) error = LastError();
-        if (error != Error::None) {
-            file.Close();
-            ::DeleteFileW(fresh.c_str());
-            return error;
+    for (;;) {
+        Handle file;
+        BY_HANDLE_FILE_INFORMATION opened;
+        if (const Error e = OpenRegular(path, kLockedAccess, create ? OPEN_ALWAYS : OPEN_EXISTING, file, &opened);
+            e != Error::None) {
+            return fail(e);
         }
+        if (const Error e = LockWhole(file.get()); e != Error::None) return fail(e);
+        // Whoever held the lock may have renamed a new file over the name: lock that one instead.
+        Handle named(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        BY_HANDLE_FILE_INFORMATION now;
+        if (!named || !::GetFileInformationByHandle(named.get(), &now)) {
+            const Error e = LastError();
+            if (e == Error::NotFound && create) continue;
+            return fail(e);
+        }
+        if (IdentityOf(now) != IdentityOf(opened)) continue;
+        LockedFile locked;
+        locked.folder_ = &folder;
+        locked.name_ = name;
+        locked.handle_ = reinterpret_cast<std::intptr_t>(file.release());
+        if (error) *error = Error::None;
+        return locked;
     }
-    if (!::MoveFileExW(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        const Error error = LastError();
-        ::DeleteFileW(fresh.c_str());
-        return error;
-    }
-    return Error::None;
 }
 
-Error ReadWholeFile(const Folder& folder, const char* name, std::string& out) {
+Error LockedFile::Read(std::string& out) const {
     out.clear();
-    const FolderState* state = StateOf(folder);
-    if (!state) return Error::NotFound;
-    Handle file;
-    if (const Error error = OpenRegular(state->EntryPath(name), GENERIC_READ, OPEN_EXISTING, file); error != Error::None) {
-        return error;
-    }
+    if (!IsOpen()) return Error::NotFound;
     char buffer[64 * 1024];
-    for (;;) {
+    for (std::uint64_t at = 0;;) {
+        OVERLAPPED position{};
+        position.Offset = static_cast<DWORD>(at);
+        position.OffsetHigh = static_cast<DWORD>(at >> 32);
         DWORD got = 0;
-        if (!::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) {
+        if (!::ReadFile(AsHandle(handle_), buffer, sizeof buffer, &got, &position)) {
+            if (::GetLastError() == ERROR_HANDLE_EOF) return Error::None;
             out.clear();
             return LastError();
         }
         if (got == 0) return Error::None;
         out.append(buffer, got);
+        at += got;
     }
+}
+
+Error LockedFile::Append(std::string_view data) {
+    if (!IsOpen()) return Error::NotFound;
+    LARGE_INTEGER zero{};
+    if (!::SetFilePointerEx(AsHandle(handle_), zero, nullptr, FILE_END)) return LastError();
+    if (const Error error = WriteAll(AsHandle(handle_), data); error != Error::None) return error;
+    return ::FlushFileBuffers(AsHandle(handle_)) ? Error::None : LastError();
+}
+
+Error LockedFile::Replace(std::string_view data) {
+    if (!IsOpen()) return Error::NotFound;
+    const FolderState* state = StateOf(*folder_);
+    if (!state) return Error::NotFound;
+    static std::atomic<unsigned> counter{0};
+    const std::wstring path = state->EntryPath(name_.c_str());
+    Handle file;
+    std::wstring fresh;
+    while (!file) {
+        fresh = path + L".new-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(counter++);
+        file.Reset(::CreateFileW(fresh.c_str(), kLockedAccess | DELETE, kShareAll, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file && ::GetLastError() != ERROR_FILE_EXISTS) return LastError();
+    }
+    // Nobody else knows the fresh file yet, so its lock is free.
+    Error error = LockWhole(file.get());
+    if (error == Error::None) error = WriteAll(file.get(), data);
+    if (error == Error::None && !::FlushFileBuffers(file.get())) error = LastError();
+    if (error != Error::None) {
+        DeleteThrough(file.get());
+        return error;
+    }
+    if (ReplaceThrough(file.get(), path)) {
+        // Processes waiting on the old file find it replaced once it is unlocked, and wait on this one.
+        Close();
+        handle_ = reinterpret_cast<std::intptr_t>(file.release());
+        return Error::None;
+    }
+    // Where a file held open cannot be replaced (older systems, Wine), the locked file itself is
+    // rewritten; the fresh copy, flushed first, keeps the new contents should that be cut short.
+    const HANDLE locked = AsHandle(handle_);
+    LARGE_INTEGER zero{};
+    if (!::SetFilePointerEx(locked, zero, nullptr, FILE_BEGIN)) return LastError();
+    if (const Error e = WriteAll(locked, data); e != Error::None) return e;
+    if (!::SetEndOfFile(locked) || !::FlushFileBuffers(locked)) return LastError();
+    DeleteThrough(file.get());
+    return Error::None;
 }
 
 }  // namespace velquin::platform

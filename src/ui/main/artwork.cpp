@@ -1,5 +1,6 @@
 #include "ui/main/artwork.h"
 
+#include <QIcon>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -42,6 +43,18 @@ QPixmap DrawLogo(QSize size) {
     QPixmap pixmap(size);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
+    PaintLogo(p, QSizeF(size));
+    return pixmap;
+}
+
+QIcon ShieldIcon() {
+    QIcon icon;
+    for (const int side : {16, 24, 32, 48, 64, 128, 256}) icon.addPixmap(DrawLogo(QSize(side, side)));
+    return icon;
+}
+
+void PaintLogo(QPainter& p, QSizeF size) {
+    p.save();
     p.setRenderHint(QPainter::Antialiasing);
     const qreal w = size.width(), h = size.height();
 
@@ -75,7 +88,7 @@ QPixmap DrawLogo(QSize size) {
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(Qt::white, w * 0.1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPath(check);
-    return pixmap;
+    p.restore();
 }
 
 }  // namespace velquin::ui

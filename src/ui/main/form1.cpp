@@ -171,6 +171,7 @@ Form1::~Form1() = default;
 void Form1::BuildControls() {
     const draw::PropertyBag& form = Form1Control("Form1");
     setWindowTitle(form.ReadText("caption", {}));
+    setWindowIcon(ShieldIcon());
     setFixedSize(TwipsToPixels(form.ReadInt("clientwidth", 0)),
                  TwipsToPixels(form.ReadInt("clientheight", 0)));
     ApplyFont(this, form);
@@ -338,7 +339,9 @@ void Form1::RunWalk(const std::string& target) {
     }
     // A list that cannot be read would make every file look clean; say so in the log.
     const engine::DatabaseLoad& load = database_->Load();
-    if (load.error != platform::Error::None) {
+    if (load.error == platform::Error::NotFound && !options_.databaseSearched.isEmpty()) {
+        AppendLog("Signature list not found : " + S(options_.databaseSearched) + ", nothing can be detected");
+    } else if (load.error != platform::Error::None) {
         AppendLog("Signature list unreadable : " + load.path + " (" +
                   std::string(platform::ErrorMessage(load.error)) + "), nothing can be detected");
     }

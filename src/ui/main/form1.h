@@ -40,6 +40,7 @@ using MainProgressBar = progressbar::XP_ProgressBarWidget;
 
 struct Form1Options {
     QString databasePath;           // the signature list the scans use
+    QString databaseSearched;       // when no place held a list: the places looked at, for the log
     QString procRoot = "/proc";     // roots of the removable-drive query
     QString sysRoot = "/sys";
     // The processes a scan may end; the running system's when not given.

@@ -113,29 +113,49 @@ TEST_P(MoveFileTest, RefusesLinksAndFilesThatAreNoLongerTheOneChecked) {
 INSTANTIATE_TEST_SUITE_P(SameAndOtherFileSystem, MoveFileTest, ::testing::Values(false, true),
                          [](const auto& param) { return param.param ? "Copy" : "Rename"; });
 
-TEST(TransferFilesTest, AppendsCreatesPrivatelyAndReplacesWholesale) {
+TEST(TransferFilesTest, LockedFilesAreCreatedPrivatelyAndNeverReachedThroughALink) {
     const auto dir = MakeTempDir(fs::temp_directory_path(), "files");
     const auto folder = Folder::Open(dir.string());
-    ASSERT_EQ(AppendToFile(folder, "log", "one\n"), Error::None);
-    ASSERT_EQ(AppendToFile(folder, "log", "two\n"), Error::None);
+    const mode_t mask = ::umask(0);
+    LockedFile file = LockedFile::Open(folder, "log", true);
+    ::umask(mask);
+    ASSERT_TRUE(file.IsOpen());
+    ASSERT_EQ(file.Append("one\n"), Error::None);
     const auto created = StatOf(dir / "log").st_mode & 07777;
-    std::string text;
-    ASSERT_EQ(ReadWholeFile(folder, "log", text), Error::None);
-    const std::string appended = text;
-    ASSERT_EQ(ReplaceFileContents(folder, "log", "three\n"), Error::None);
-    ReadWholeFile(folder, "log", text);
+    ASSERT_EQ(file.Replace("two\n"), Error::None);
+    const auto replaced = StatOf(dir / "log").st_mode & 07777;
+    file = LockedFile();
     fs::create_symlink(dir / "log", dir / "link");
-    const Error throughLink = AppendToFile(folder, "link", "x");
-    const Error readLink = ReadWholeFile(folder, "link", text);
-    const auto entries = std::distance(fs::directory_iterator(dir), fs::directory_iterator());
+    Error throughLink = Error::None;
+    LockedFile::Open(folder, "link", true, &throughLink);
+    const std::string contents = Contents(dir / "log");
     fs::remove_all(dir);
 
-    EXPECT_EQ(appended, "one\ntwo\n");
     EXPECT_EQ(created, 0600u);
+    EXPECT_EQ(replaced, 0600u);
     EXPECT_EQ(throughLink, Error::TooManyLinks);
-    EXPECT_EQ(readLink, Error::TooManyLinks);
-    EXPECT_EQ(text, "");
-    EXPECT_EQ(entries, 2);  // no temporary file left behind
+    EXPECT_EQ(contents, "two\n");
+}
+
+TEST(TransferFilesTest, APrivateFolderIsCreatedOnceAndNeverOpenedThroughALink) {
+    const auto dir = MakeTempDir(fs::temp_directory_path(), "private");
+    const mode_t mask = ::umask(0);
+    const Error created = CreatePrivateFolder((dir / "q").string());
+    ::umask(mask);
+    const Error again = CreatePrivateFolder((dir / "q").string());
+    const auto mode = StatOf(dir / "q").st_mode & 07777;
+    fs::create_directory_symlink(dir / "q", dir / "link");
+    Error throughLink = Error::None;
+    const bool linkOpened = Folder::OpenRefusingLink((dir / "link/").string(), &throughLink).IsOpen();
+    const bool folderOpened = Folder::OpenRefusingLink((dir / "q/").string()).IsOpen();
+    fs::remove_all(dir);
+
+    EXPECT_EQ(created, Error::None);
+    EXPECT_EQ(again, Error::Exists);
+    EXPECT_EQ(mode, 0700u);
+    EXPECT_FALSE(linkOpened);
+    EXPECT_EQ(throughLink, Error::TooManyLinks);
+    EXPECT_TRUE(folderOpened);
 }
 
 }  // namespace

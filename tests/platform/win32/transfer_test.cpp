@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include "platform/ownership.h"
+#include "platform/win32/folder.h"
+
 #undef MoveFile
 
 #include <filesystem>
@@ -65,25 +68,76 @@ TEST(WindowsTransferTest, MovesOnlyTheCheckedFileNeverReplacingAndSetsReadOnlyFo
     EXPECT_EQ(MoveFile(from, "a.exe", IdentityOf(from, "a.exe"), to, "q2", ModeChange{}), Error::None);
 }
 
-TEST(WindowsTransferTest, AppendsReplacesAndReadsWholeFilesButNeverAFolder) {
+TEST(WindowsTransferTest, APrivateFolderIsTheUsersAloneAndItsLockedFilesStayRegular) {
     testing::TestTree tree;
-    const std::string path = tree.Folder("q");
-    EXPECT_EQ(CreatePrivateFolder(path), Error::None);  // an existing folder is fine
-    EXPECT_EQ(CreatePrivateFolder(tree.Path("q/new")), Error::None);
-    EXPECT_TRUE(std::filesystem::is_directory(tree.Path("q/new")));
-    EXPECT_EQ(CreatePrivateFolder(tree.Write("q/file", "x")), Error::NotADirectory);
+    const std::string path = tree.Path("q");
+    ASSERT_EQ(CreatePrivateFolder(path), Error::None);
+    EXPECT_EQ(CreatePrivateFolder(path), Error::Exists);
+    EXPECT_EQ(CreatePrivateFolder(tree.Write("file", "x")), Error::Exists);
 
-    const Folder folder = Folder::Open(path);
-    ASSERT_EQ(AppendToFile(folder, "manifest.tsv", "one\n"), Error::None);
-    ASSERT_EQ(AppendToFile(folder, "manifest.tsv", "two\n"), Error::None);
+    const Folder folder = Folder::OpenRefusingLink(path);
+    ASSERT_TRUE(folder.IsOpen());
+    Ownership ownership;
+    ASSERT_EQ(OwnershipOf(folder, ownership), Error::None);
+    EXPECT_TRUE(ownership.ownedByCurrentUser);
+    EXPECT_FALSE(ownership.othersMayWrite);
+    EXPECT_FALSE(ownership.othersMayEnter);
+
+    LockedFile manifest = LockedFile::Open(folder, "manifest.tsv", true);
+    ASSERT_TRUE(manifest.IsOpen());
+    ASSERT_EQ(manifest.Append("one\n"), Error::None);
+    ASSERT_EQ(manifest.Replace("two\n"), Error::None);
+    ASSERT_EQ(OwnershipOf(manifest, ownership), Error::None);
+    EXPECT_TRUE(ownership.ownedByCurrentUser);
+    EXPECT_FALSE(ownership.othersMayWrite);
     std::string text;
-    ASSERT_EQ(ReadWholeFile(folder, "manifest.tsv", text), Error::None);
-    EXPECT_EQ(text, "one\ntwo\n");
-    ASSERT_EQ(ReplaceFileContents(folder, "manifest.tsv", "three\n"), Error::None);
-    ASSERT_EQ(ReadWholeFile(folder, "manifest.tsv", text), Error::None);
-    EXPECT_EQ(text, "three\n");
-    EXPECT_EQ(ReadWholeFile(folder, "new", text), Error::IsADirectory);
-    EXPECT_EQ(ReadWholeFile(folder, "missing", text), Error::NotFound);
+    ASSERT_EQ(manifest.Read(text), Error::None);
+    EXPECT_EQ(text, "two\n");
+    tree.Folder("q/sub");
+    Error error = Error::None;
+    EXPECT_FALSE(LockedFile::Open(folder, "sub", true, &error).IsOpen());
+    EXPECT_EQ(error, Error::IsADirectory);
+}
+
+TEST(WindowsTransferTest, AFolderEverybodyMayChangeIsNamedSo) {
+    testing::TestTree tree;
+    const std::string path = tree.Folder("open");
+    // Everybody: full control, as a careless share would give.
+    SECURITY_DESCRIPTOR descriptor;
+    ::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    BYTE everyone[SECURITY_MAX_SID_SIZE];
+    DWORD size = sizeof everyone;
+    ASSERT_TRUE(::CreateWellKnownSid(WinWorldSid, nullptr, everyone, &size));
+    BYTE aclBuffer[256];
+    auto* acl = reinterpret_cast<ACL*>(aclBuffer);
+    ASSERT_TRUE(::InitializeAcl(acl, sizeof aclBuffer, ACL_REVISION));
+    ASSERT_TRUE(::AddAccessAllowedAce(acl, ACL_REVISION, FILE_ALL_ACCESS, everyone));
+    ASSERT_TRUE(::SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE));
+    const std::wstring wide(path.begin(), path.end());
+    ASSERT_TRUE(::SetFileSecurityW(wide.c_str(), DACL_SECURITY_INFORMATION, &descriptor));
+
+    Ownership ownership;
+    ASSERT_EQ(OwnershipOf(Folder::Open(path), ownership), Error::None);
+    EXPECT_TRUE(ownership.othersMayWrite);
+    EXPECT_TRUE(ownership.othersMayEnter);
+}
+
+TEST(WindowsTransferTest, AFolderIsReachedAlongItsPathOnlyWithoutJunctions) {
+    testing::TestTree tree;
+    tree.Folder("real/sub");
+    const bool junction = tree.Junction("link", "real");
+    if (!junction) GTEST_SKIP() << "cannot make a junction here";
+    Error error = Error::None;
+    const Folder direct = Folder::OpenAlongPath(tree.Path("real/sub"), &error);
+    ASSERT_TRUE(direct.IsOpen()) << ErrorMessage(error);
+    std::string where;
+    ASSERT_EQ(direct.Path(where), Error::None);
+    EXPECT_TRUE(win32::SamePath(win32::Widen(where), win32::Widen(tree.Path("real/sub"))));
+    EXPECT_FALSE(Folder::OpenAlongPath(tree.Path("link/sub"), &error).IsOpen());
+    EXPECT_EQ(error, Error::TooManyLinks);
+    EXPECT_FALSE(Folder::OpenRefusingLink(tree.Path("link"), &error).IsOpen());
+    EXPECT_EQ(error, Error::TooManyLinks);
+    EXPECT_TRUE(Folder::OpenRefusingLink(tree.Path("real")).IsOpen());
 }
 
 }  // namespace

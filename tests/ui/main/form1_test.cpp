@@ -21,6 +21,7 @@
 
 #include "engine/disposal.h"
 #include "engine/fingerprint.h"
+#include "ui/main/artwork.h"
 #include "ui/watcher/form8.h"
 
 namespace velquin::ui {
@@ -140,6 +141,7 @@ protected:
         if (!form_) {
             Form1Options options;
             options.databasePath = QString::fromStdString((root_ / "database.db").string());
+            options.databaseSearched = databaseSearched_;
             options.procRoot = QString::fromStdString((root_ / "proc").string());
             options.sysRoot = QString::fromStdString((root_ / "sys").string());
             options.processTable = [this] {
@@ -233,6 +235,7 @@ protected:
     fs::path survivorRuns_;
     std::vector<std::string> spawned_;
     bool refuseRemoval_ = false;
+    QString databaseSearched_;
     std::unique_ptr<Form1> form_;
 };
 
@@ -359,6 +362,23 @@ TEST_F(Form1Test, UnreadableSignatureListIsSaidInTheLog) {
     EXPECT_THAT(log[8], ::testing::StartsWith("Signature list unreadable : " +
                                               (root_ / "database.db").string()));
     EXPECT_EQ(Report()[0], "File Scanned : 1");
+}
+
+TEST_F(Form1Test, ListFoundNowhereIsSaidWithEveryPlaceLookedAt) {
+    fs::remove(root_ / "database.db");
+    databaseSearched_ = QString::fromStdString((root_ / "database.db").string() + ", then /usr/share/velquin/database.db");
+    SetTarget(MakeTree("tree", 1));
+    Click("Scan");
+    const auto log = Log();
+    ASSERT_GT(log.size(), 8u);
+    EXPECT_EQ(log[8], "Signature list not found : " + databaseSearched_.toStdString() + ", nothing can be detected");
+}
+
+TEST_F(Form1Test, WindowShowsTheShieldAsItsIcon) {
+    const QIcon icon = Form().windowIcon();
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_EQ(icon.pixmap(QSize(48, 48)).toImage().convertToFormat(QImage::Format_ARGB32),
+              DrawLogo(QSize(48, 48)).toImage().convertToFormat(QImage::Format_ARGB32));
 }
 
 TEST_F(Form1Test, ReportDateAndTimeUseTheSystemsShortFormats) {

@@ -1,0 +1,13 @@
+# fish completion for velquin-scan: options, files for the options that name one, folders for PATH.
+
+complete -c velquin-scan -f -a '(__fish_complete_directories (commandline -ct) "folder to scan")'
+complete -c velquin-scan -s h -l help -d 'Print a summary of the options and exit'
+complete -c velquin-scan -l version -d 'Print the version and exit'
+complete -c velquin-scan -s d -l database -r -d 'Signature list to use'
+complete -c velquin-scan -s n -l dry-run -d 'Detect and report only: end no process, delete nothing'
+complete -c velquin-scan -l json -r -d 'Also write the report as JSON to FILE'
+complete -c velquin-scan -s q -l quiet -d 'Print detection lines and the report only'
+complete -c velquin-scan -l quarantine -x -a '(__fish_complete_directories (commandline -ct) "quarantine folder")' -d 'Move detected files into DIR instead of deleting'
+complete -c velquin-scan -l restore -x -a '(__fish_complete_directories (commandline -ct) "quarantine folder")' -d 'Put the files of a quarantine DIR back'
+complete -c velquin-scan -l fingerprint -r -d 'Print the fingerprint of each FILE'
+complete -c velquin-scan -l lookup -x -d 'Print the malware name of FINGERPRINT'
