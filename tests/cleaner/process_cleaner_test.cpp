@@ -352,14 +352,34 @@ std::vector<long long> PidsNamed(platform::ProcessTable& table, const std::strin
 TEST(ProcessCleanerTest, RestartShellEndsTheRunningShellAndStartsANewOne) {
     if (!RunningUnderWine()) GTEST_SKIP() << "would end this desktop's shell; runs under Wine only";
     auto table = platform::OpenSystemProcessTable();
-    std::vector<long long> before = PidsNamed(*table, "explorer.exe");
-    if (before.empty()) {
-        // An earlier program of the prefix may have ended its shell: start one to be restarted.
-        table->SpawnDetached({"explorer.exe"});
-        for (int i = 0; i < 500 && before.empty(); ++i) {
+    // Waits for a shell other than `old` (a deadline only bounds a failure on a loaded machine).
+    const auto shellsBesides = [&](const std::vector<long long>& old) {
+        std::vector<long long> shells;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (std::chrono::steady_clock::now() < deadline) {
+            shells = PidsNamed(*table, "explorer.exe");
+            std::erase_if(shells, [&](long long pid) { return std::count(old.begin(), old.end(), pid) > 0; });
+            if (!shells.empty()) break;
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            before = PidsNamed(*table, "explorer.exe");
         }
+        return shells;
+    };
+    // Wine hands every new process the standard error of the one that started it, so a new shell
+    // would hold this test's output open and keep the test runner waiting: it is ended again,
+    // whatever the test saw.
+    struct EndShells {
+        platform::ProcessTable& table;
+        ~EndShells() {
+            for (const auto& process : table.List().value_or(std::vector<ProcessInfo>{})) {
+                if (platform::ProcessHasImageName(process, "explorer.exe")) table.End(process, nullptr);
+            }
+        }
+    } endShells{*table};
+    std::vector<long long> before = PidsNamed(*table, "explorer.exe");
+    // An earlier program of the prefix may have ended its shell: start one to be restarted.
+    if (before.empty()) {
+        table->SpawnDetached({"explorer.exe"});
+        before = shellsBesides({});
     }
     if (before.empty()) GTEST_SKIP() << "no explorer.exe could be started";
     ProcessCleaner cleaner(*table);
@@ -367,20 +387,10 @@ TEST(ProcessCleanerTest, RestartShellEndsTheRunningShellAndStartsANewOne) {
     cleaner.RestartShell({"abc.exe", {}, {}}, "Trojan.Test", [&](std::string_view line) { log.emplace_back(line); });
 
     EXPECT_THAT(log, ElementsAre("Found Qarnix On Process, Restart explorer.exe", "abc.exe <== Trojan.Test Terminated..."));
-    std::vector<long long> after;
-    for (int i = 0; i < 500; ++i) {
-        after = PidsNamed(*table, "explorer.exe");
-        if (!after.empty()) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ASSERT_FALSE(after.empty()) << "no new explorer.exe";
+    EXPECT_FALSE(shellsBesides(before).empty()) << "no new explorer.exe";
+    const std::vector<long long> after = PidsNamed(*table, "explorer.exe");
     for (const long long pid : before) {
         EXPECT_EQ(std::count(after.begin(), after.end(), pid), 0) << "explorer.exe " << pid << " still runs";
-    }
-    // Wine hands every new process the standard error of the one that started it, so the new shell
-    // would hold this test's output open and keep the test runner waiting: it is ended again.
-    for (const auto& process : table->List().value_or(std::vector<ProcessInfo>{})) {
-        if (platform::ProcessHasImageName(process, "explorer.exe")) table->End(process, nullptr);
     }
 }
 #endif

@@ -22,18 +22,41 @@ namespace velquin::testing {
 class RunningProgram {
 public:
     // Starts the program file `file` with `args`; on POSIX the first is the name it is started
-    // under (on Windows its name is the file's). Waits until the system shows it running that
-    // file under that name: only then has it finished starting, and what the system shows stays
-    // as it is. The wait has a deadline only to bound a failure.
+    // under (on Windows its name is the file's). Waits until it has finished starting: on POSIX
+    // until the system shows it running that file under that name, after which what the system
+    // shows stays as it is; on Windows, where the program is always the tests' idle program,
+    // until it has created the file it is given as one more argument. (Wine keeps a console host
+    // running, holding the test's output, for a program ended while it starts.) The wait has a
+    // deadline only to bound a failure.
     RunningProgram(const std::filesystem::path& file, const std::vector<std::string>& args) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
 #ifdef _WIN32
+        static int started = 0;
+        ready_ = std::filesystem::temp_directory_path() /
+                 ("velquin-ready-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++started));
         std::wstring line = L"\"" + file.wstring() + L"\"";
         for (std::size_t i = 1; i < args.size(); ++i) line += L" " + std::wstring(args[i].begin(), args[i].end());
+        line += L" \"" + ready_.wstring() + L"\"";
+        // Standard handles on the null device: Wine would otherwise hand the program the test's
+        // output, and the test runner would wait for the program's end.
+        SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+        const HANDLE nul = ::CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                         &inheritable, OPEN_EXISTING, 0, nullptr);
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
-        started_ = ::CreateProcessW(file.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
+        started_ = ::CreateProcessW(file.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                                     nullptr, &startup, &process_);
+        if (nul != INVALID_HANDLE_VALUE) ::CloseHandle(nul);
         if (started_) ::CloseHandle(process_.hThread);
+        while (started_ && !std::filesystem::exists(ready_)) {
+            if (std::chrono::steady_clock::now() > deadline ||
+                ::WaitForSingleObject(process_.hProcess, 2) == WAIT_OBJECT_0) {
+                started_ = false;
+                break;
+            }
+        }
 #else
         pid_ = ::fork();
         if (pid_ == 0) {
@@ -44,7 +67,6 @@ public:
             _exit(127);
         }
         const std::string proc = "/proc/" + std::to_string(pid_);
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
         while (pid_ > 0 && std::chrono::steady_clock::now() < deadline) {
             std::error_code error;
             const auto exe = std::filesystem::read_symlink(proc + "/exe", error);
@@ -63,7 +85,9 @@ public:
     RunningProgram& operator=(const RunningProgram&) = delete;
     ~RunningProgram() {
 #ifdef _WIN32
-        if (!started_) return;
+        std::error_code ignored;
+        std::filesystem::remove(ready_, ignored);
+        if (!process_.hProcess) return;
         ::TerminateProcess(process_.hProcess, 99);
         ::CloseHandle(process_.hProcess);
 #else
@@ -111,6 +135,7 @@ public:
 private:
 #ifdef _WIN32
     PROCESS_INFORMATION process_{};
+    std::filesystem::path ready_;
 #else
     // Whether it has ended, reaping it the first time.
     bool Reap() {
