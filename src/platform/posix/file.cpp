@@ -163,19 +163,6 @@ Error RemoveIfSame(int folderFd, const char* name, const FileIdentity& expected)
 
 }  // namespace posix
 
-File::~File() { Close(); }
-
-File::File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = kNoHandle; }
-
-File& File::operator=(File&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = other.handle_;
-        other.handle_ = kNoHandle;
-    }
-    return *this;
-}
-
 void File::Close() {
     if (handle_ != kNoHandle) close(static_cast<int>(handle_));
     handle_ = kNoHandle;

@@ -223,19 +223,6 @@ Error ListByPattern(FolderState& state, NameList& out) {
 
 }  // namespace
 
-File::~File() { Close(); }
-
-File::File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = kNoHandle; }
-
-File& File::operator=(File&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = other.handle_;
-        other.handle_ = kNoHandle;
-    }
-    return *this;
-}
-
 void File::Close() {
     if (handle_ != kNoHandle) ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
     handle_ = kNoHandle;

@@ -53,36 +53,6 @@ TEST(WindowsFolderTest, ListingGivesTheLengthsAndIdentitiesThatOpeningGives) {
     EXPECT_EQ(folder.EntryInfoOf("missing", missing), Error::NotFound);
 }
 
-// The open file is the file the listing described, with the same identity, and it stays that file
-// while another takes its name.
-TEST(WindowsFolderTest, AnOpenFileHasTheListedIdentityAndStaysTheFileOpened) {
-    testing::TestTree tree;
-    tree.Write("file", std::string(1000, 'a'));
-    tree.Write("other", std::string(1000, 'b'));
-    tree.Folder("sub");
-    const Folder folder = Folder::Open(tree.Root());
-    NameList names;
-    folder.ListNames(names);
-    const EntryInfo listed = Described(folder, "file");
-    Error error = Error::Other;
-    const File file = folder.OpenFile("file", &error);
-    ASSERT_TRUE(file.IsOpen());
-    EXPECT_EQ(error, Error::None);
-    ASSERT_TRUE(testing::Exchange(tree.Path("file"), tree.Path("other")));
-    EntryInfo opened;
-    ASSERT_EQ(file.Info(opened), Error::None);
-    EXPECT_EQ(opened.identity, listed.identity);
-    EXPECT_EQ(opened.size, 1000u);
-    std::array<std::uint8_t, 10> bytes{};
-    ASSERT_EQ(file.ReadAt(990, bytes), Error::None);
-    EXPECT_EQ(bytes[0], 'a');
-    EXPECT_EQ(file.ReadAt(995, bytes), Error::Changed);
-    EXPECT_FALSE(folder.OpenFile("sub", &error).IsOpen());
-    EXPECT_EQ(error, Error::NotRegularFile);
-    EXPECT_FALSE(folder.OpenFile("missing", &error).IsOpen());
-    EXPECT_EQ(error, Error::NotFound);
-}
-
 TEST(WindowsFolderTest, RemovesReadOnlyHiddenSystemFilesOnlyWhenStillTheSameFile) {
     testing::TestTree tree;
     const std::string path = tree.Write("locked.exe", std::string(700, '\x01'));

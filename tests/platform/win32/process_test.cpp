@@ -1,5 +1,5 @@
-// Windows process bodies: the snapshot names processes by their image, and the scanner never ends
-// itself.
+// Windows process bodies: the snapshot names processes by their image, the file each runs is found
+// through its image path, and the scanner never ends itself.
 
 #include "platform/process.h"
 
@@ -14,7 +14,7 @@
 namespace velquin::platform {
 namespace {
 
-TEST(WindowsProcessTableTest, ListsThisProcessByItsImageNameAndRefusesToEndIt) {
+TEST(WindowsProcessTableTest, ListsThisProcessByItsImageWithItsIdentityAndRefusesToEndIt) {
     auto table = OpenSystemProcessTable();
     const auto processes = table->List();
     ASSERT_TRUE(processes.has_value());
@@ -24,23 +24,9 @@ TEST(WindowsProcessTableTest, ListsThisProcessByItsImageNameAndRefusesToEndIt) {
     EXPECT_TRUE(SameImageName(self->imageName, "platform_process_test.exe")) << self->imageName;
     EXPECT_EQ(table->End(*self, nullptr), Error::AccessDenied);
     EXPECT_EQ(table->SelfPid(), static_cast<long long>(::GetCurrentProcessId()));
-}
 
-TEST(WindowsProcessTableTest, EndingAProcessThatIsGoneSaysSo) {
-    auto table = OpenSystemProcessTable();
-    // Process ids are multiples of four; this one is never handed out.
-    EXPECT_EQ(table->End(ProcessInfo{0x7FFFFFF1, "gone.exe", ""}, nullptr), Error::NotFound);
-}
-
-// The file this process runs is its own executable, with the identity that the folder listing gives
-// it; opening it reads that file, and the scanner's parent leads its ancestors.
-TEST(WindowsProcessTableTest, TheFileAProcessRunsIsItsImageWithItsIdentity) {
-    auto table = OpenSystemProcessTable();
-    const auto processes = table->List();
-    ASSERT_TRUE(processes.has_value());
-    const auto self = std::find_if(processes->begin(), processes->end(),
-                                   [&](const ProcessInfo& p) { return p.pid == table->SelfPid(); });
-    ASSERT_NE(self, processes->end());
+    // The file it runs is its own executable, with the identity that the folder listing gives it;
+    // opening it reads that file. The scanner's parent leads its ancestors.
     ProcessImage image;
     ASSERT_EQ(table->DescribeImage(*self, image), Error::None);
     EXPECT_TRUE(SameImageName(LastPathComponent(image.path), "platform_process_test.exe")) << image.path;
@@ -79,6 +65,12 @@ TEST(WindowsProcessTableTest, TheFileAProcessRunsIsItsImageWithItsIdentity) {
         ASSERT_FALSE(ancestors.empty());
         EXPECT_EQ(ancestors.front(), static_cast<long long>(parent));
     }
+}
+
+TEST(WindowsProcessTableTest, EndingAProcessThatIsGoneSaysSo) {
+    auto table = OpenSystemProcessTable();
+    // Process ids are multiples of four; this one is never handed out.
+    EXPECT_EQ(table->End(ProcessInfo{0x7FFFFFF1, "gone.exe", ""}, nullptr), Error::NotFound);
 }
 
 }  // namespace
