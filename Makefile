@@ -11,11 +11,12 @@ GENERATOR ?= Ninja
 JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-# Debian packages the build, the tests and the benchmarks need.
+# Debian packages the build, the tests and the benchmarks need (locales: the sources of the
+# locales a date-format test compiles for itself).
 PACKAGES := build-essential cmake ninja-build pkg-config python3 hyperfine \
             qt6-base-dev libgl-dev fonts-dejavu-core \
             libgtest-dev libgmock-dev libbenchmark-dev \
-            libcli11-dev nlohmann-json3-dev qt6-svg-dev
+            libcli11-dev nlohmann-json3-dev qt6-svg-dev locales libstb-dev
 
 # Installing and packaging: man pages from scdoc, the Debian package (dpkg-shlibdeps, lintian), the
 # validators of the desktop entry and metainfo, the shells of the completions, and Ansible for the
@@ -26,8 +27,8 @@ PREFIX   ?= /usr/local
 DESTDIR  ?=
 
 # The Windows builds: MinGW-w64 cross compilers, Wine for their tests, GoogleTest's source to build
-# it for them, zip for the packages.
-WINDOWS_PACKAGES := g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 googletest zip
+# it for them, the header-only libraries they share with the Linux build, zip for the packages.
+WINDOWS_PACKAGES := g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 googletest zip libstb-dev
 WINDOWS_BUILD ?= build-windows
 WINDOWS_ARCHS := x86_64 i686
 DIST     ?= dist

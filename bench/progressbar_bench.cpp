@@ -23,7 +23,7 @@ void Step(benchmark::State& state, int style, bool text) {
     value = value + 1 >= bar.Max() ? 0 : value + 1;
     (void)bar.SetValue(value);
     bar.DrawProgressBar(surface);
-    benchmark::DoNotOptimize(screen.Image().constBits());
+    benchmark::DoNotOptimize(screen.Pixels().Bytes());
   }
 }
 

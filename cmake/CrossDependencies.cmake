@@ -1,5 +1,5 @@
 # Dependencies of a cross build. Debian ships them for the build machine only, so:
-# - the header-only libraries (CLI11, nlohmann/json) are taken from the build machine's headers,
+# - the header-only libraries (CLI11, nlohmann/json, stb) are taken from the build machine's headers,
 #   through a folder that holds nothing else, so no header of the build machine's C library can
 #   shadow the target's;
 # - GoogleTest is built from the source that Debian's googletest package ships. It names its
@@ -26,6 +26,7 @@ endfunction()
 
 velquin_cross_header_library(CLI11 CLI11::CLI11 FOLDERS CLI)
 velquin_cross_header_library(nlohmann_json nlohmann_json::nlohmann_json FOLDERS nlohmann)
+velquin_cross_header_library(stb stb::stb FOLDERS stb)
 
 if(VELQUIN_TESTS)
   set(VELQUIN_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest source tree")

@@ -6,6 +6,7 @@ function(velquin_test name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)  # "support/..." helpers
   if(ARG_GUI)
     target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/offscreen_platform.cpp)
   endif()

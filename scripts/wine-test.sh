@@ -4,7 +4,8 @@
 #   scripts/wine-test.sh BUILD_DIR [ctest arguments...]
 #   scripts/wine-test.sh --exec COMMAND [ARGS...]   (any command, e.g. a demo scan, in a prefix)
 #
-# Tests need the x86_64 build's velquin-idle.exe, which keeps the prefix alive between tests.
+# Tests need the x86_64 build's velquin-idle.exe, which keeps the prefix alive between tests, and
+# its velquin-desktop-keeper.exe, which keeps the prefix's desktop up for the programs that draw.
 #
 # Every run gets its own Wine prefix in a temporary folder; its wineserver is stopped and the
 # prefix removed at the end, also on failure or interrupt. No display is used and no dialog can
@@ -61,6 +62,15 @@ fi
 # Build the prefix (and start its services and shell) before the first program, so no test pays
 # for it or races another one for it.
 "$WINE64" wineboot --init </dev/null >/dev/null 2>&1 || true
+# The same for the prefix's desktop, once the prefix is made: while no program is attached to it,
+# the prefix ends it, and every test program that draws would start it again with its services,
+# for seconds each.
+if [ "$mode" = test ]; then
+    desktop_keeper=$(find "$build" -maxdepth 2 -name velquin-desktop-keeper.exe -print -quit)
+    if [ -n "$desktop_keeper" ]; then
+        "$WINE64" "$desktop_keeper" 86400 </dev/null >/dev/null 2>&1 &
+    fi
+fi
 
 if [ "$mode" = exec ]; then
     "$@" </dev/null

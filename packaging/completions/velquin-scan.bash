@@ -1,11 +1,12 @@
-# bash completion for velquin-scan: options, files for the options that name one, folders for PATH.
+# bash completion for velquin-scan: options, files for the options that name one, files and
+# folders for PATH.
 
 _velquin_scan() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}
-    local options="--help --version --database --dry-run --quarantine --restore --json --quiet
-                   --fingerprint --lookup -h -d -n -q"
+    local options="--help --version --database --exclude --one-file-system --dry-run --quarantine
+                   --restore --json --log --quiet --fingerprint --lookup -h -V -d -x -n -q"
     case $prev in
-        -d|--database|--json)
+        -d|--database|--json|--log)
             compopt -o filenames
             mapfile -t COMPREPLY < <(compgen -f -- "$cur")
             return ;;
@@ -13,7 +14,7 @@ _velquin_scan() {
             compopt -o filenames
             mapfile -t COMPREPLY < <(compgen -d -- "$cur")
             return ;;
-        --lookup)
+        --lookup|--exclude)
             COMPREPLY=()
             return ;;
     esac
@@ -22,13 +23,6 @@ _velquin_scan() {
         return
     fi
     compopt -o filenames
-    local word
-    for word in "${COMP_WORDS[@]:1:COMP_CWORD-1}"; do
-        if [[ $word == --fingerprint ]]; then  # files to fingerprint, not folders to scan
-            mapfile -t COMPREPLY < <(compgen -f -- "$cur")
-            return
-        fi
-    done
-    mapfile -t COMPREPLY < <(compgen -d -- "$cur")
+    mapfile -t COMPREPLY < <(compgen -f -- "$cur")  # folders to walk, or files to check
 }
 complete -F _velquin_scan velquin-scan

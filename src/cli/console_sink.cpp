@@ -1,7 +1,9 @@
 #include "cli/console_sink.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <ctime>
 
 #include <nlohmann/json.hpp>
@@ -51,7 +53,11 @@ void InstallStopHandler() {
     platform::InstallInterruptHandler(OnInterrupt);
 }
 
-ConsoleSink::ConsoleSink(std::FILE* log, std::FILE* progress) : log_(log), progress_(progress) {}
+ConsoleSink::ConsoleSink(std::FILE* log, std::string logName, std::FILE* progress) : progress_(progress) {
+    if (log) AddOutput(log, std::move(logName));
+}
+
+void ConsoleSink::AddOutput(std::FILE* file, std::string name) { outputs_.push_back({file, std::move(name)}); }
 
 void ConsoleSink::BeginScan(const std::string& target) {
     scans_.emplace_back();
@@ -60,20 +66,42 @@ void ConsoleSink::BeginScan(const std::string& target) {
     files_ = folders_ = 0;
 }
 
-void ConsoleSink::EndScan(std::uint64_t filesScanned, std::uint64_t foldersScanned) {
+void ConsoleSink::EndScan(std::uint64_t filesScanned, std::uint64_t foldersScanned,
+                          std::uint64_t entriesExcluded) {
     ScanRecord& scan = scans_.back();
     scan.end = std::chrono::system_clock::now();
     scan.filesScanned = filesScanned;
     scan.foldersScanned = foldersScanned;
-    scan.stopped = StopRequested();
+    scan.entriesExcluded = entriesExcluded;
+    scan.stopped = Stopped();
     ClearProgress();
 }
 
 void ConsoleSink::PrintLine(std::string_view line) {
-    if (!log_) return;
+    if (outputs_.empty()) return;
     ClearProgress();
-    const std::string text = EscapeForDisplay(line) + '\n';
-    std::fwrite(text.data(), 1, text.size(), log_);
+    Write(EscapeForDisplay(line) + '\n');
+}
+
+void ConsoleSink::Write(std::string_view text) {
+    for (Output& output : outputs_) {
+        if (output.failed) continue;
+        errno = 0;
+        if (std::fwrite(text.data(), 1, text.size(), output.file) != text.size()) Failed(output, errno);
+    }
+}
+
+void ConsoleSink::Flush() {
+    for (Output& output : outputs_) {
+        if (output.failed) continue;
+        errno = 0;
+        if (std::fflush(output.file) != 0 || std::ferror(output.file)) Failed(output, errno);
+    }
+}
+
+void ConsoleSink::Failed(Output& output, int code) {
+    output.failed = true;
+    outputFailures_.push_back(output.name + (code ? ": " + std::string(std::strerror(code)) : std::string()));
 }
 
 void ConsoleSink::ClearProgress() {
@@ -89,7 +117,7 @@ void ConsoleSink::ShowEntry(std::string_view text) {
     const auto now = std::chrono::steady_clock::now();
     if (now < nextProgress_) return;
     nextProgress_ = now + kProgressInterval;
-    if (log_) std::fflush(log_);
+    Flush();  // the lines printed so far come before the progress line
     std::string line = std::to_string(files_) + " entries, " + std::to_string(folders_) +
                        " folders, " + std::to_string(list2_.size()) + " detected  ";
     const std::size_t width = TerminalWidth(progress_) - 1;
@@ -111,9 +139,13 @@ void ConsoleSink::ShowCounts(std::uint64_t filesScanned, std::uint64_t foldersSc
 
 void ConsoleSink::AddDetectedPath(std::string_view path) { list2_.emplace_back(path); }
 
-void ConsoleSink::AppendLog(std::string_view line) { PrintLine(line); }
+// An engine line reaches its readers at once, and a reader that has gone is noticed at once.
+void ConsoleSink::AppendLog(std::string_view line) {
+    PrintLine(line);
+    Flush();
+}
 
-bool ConsoleSink::IsRunning() { return !StopRequested(); }
+bool ConsoleSink::IsRunning() { return !Stopped(); }
 
 void ConsoleSink::EntryUnreadable(std::string_view path, std::string_view reason) {
     scans_.back().unreadable.push_back({std::string(path), std::string(reason)});
@@ -135,6 +167,7 @@ void ConsoleSink::ProcessHandled(std::string_view detectedPath, const cleaner::P
     if (outcome.error != platform::Error::None) record.error = platform::ErrorMessage(outcome.error);
     ScanRecord& scan = scans_.back();
     if (outcome.fate == cleaner::ProcessFate::Ended) {
+        AppendLog("Process Ended : " + std::to_string(outcome.pid) + " " + outcome.imageName);
         scan.processesEnded.push_back(std::move(record));
         return;
     }
@@ -153,6 +186,7 @@ std::string JsonReport(const ConsoleSink& sink, const std::string& databasePath,
     report["virusDetected"] = sink.DetectedCount();
     report["fileRemoved"] = sink.RemovedCount();
     report["exitStatus"] = exitStatus;
+    for (const std::string& failure : sink.OutputFailures()) report["outputErrors"].push_back(EscapeForDisplay(failure));
     report["scans"] = nlohmann::json::array();
     for (const ScanRecord& scan : sink.Scans()) {
         nlohmann::json s;
@@ -161,6 +195,7 @@ std::string JsonReport(const ConsoleSink& sink, const std::string& databasePath,
         s["end"] = IsoTime(scan.end);
         s["filesScanned"] = scan.filesScanned;
         s["foldersScanned"] = scan.foldersScanned;
+        s["entriesExcluded"] = scan.entriesExcluded;
         s["stopped"] = scan.stopped;
         if (!scan.targetError.empty()) s["targetError"] = scan.targetError;
         s["detections"] = nlohmann::json::array();

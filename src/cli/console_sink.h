@@ -43,6 +43,7 @@ struct ScanRecord {
     std::chrono::system_clock::time_point start, end;
     std::uint64_t filesScanned = 0;
     std::uint64_t foldersScanned = 0;
+    std::uint64_t entriesExcluded = 0;
     bool stopped = false;
     std::string targetError;  // why the target could not be opened, if it could not
     std::vector<DetectionRecord> detections;
@@ -57,17 +58,28 @@ void InstallStopHandler();
 
 class ConsoleSink final : public engine::ScanSink {
 public:
-    // `log` receives the log lines (nullptr: not printed); `progress` is the terminal for the
-    // progress display (nullptr: none).
-    ConsoleSink(std::FILE* log, std::FILE* progress);
+    // `log` receives the log lines (nullptr: not printed), named `logName` in messages; `progress`
+    // is the terminal for the progress display (nullptr: none).
+    ConsoleSink(std::FILE* log, std::string logName, std::FILE* progress);
+
+    // Writes every log line to `file` as well (the caller keeps it open until the sink is done).
+    void AddOutput(std::FILE* file, std::string name);
 
     void BeginScan(const std::string& target);
     ScanRecord& Current() { return scans_.back(); }
-    void EndScan(std::uint64_t filesScanned, std::uint64_t foldersScanned);
+    void EndScan(std::uint64_t filesScanned, std::uint64_t foldersScanned, std::uint64_t entriesExcluded);
 
     // Prints one line of the window's log (header, report) the way engine lines are printed.
     void PrintLine(std::string_view line);
+    // Hands what has been printed to the system. A text output that cannot be written is given up
+    // and the scan stops as on Ctrl-C: nothing more is done that could no longer be reported.
+    void Flush();
     void ClearProgress();
+
+    // Whether the scan is to stop: Ctrl-C, or a text output that failed.
+    bool Stopped() const { return StopRequested() || !outputFailures_.empty(); }
+    // The text outputs that could not be written, each with the reason ("standard output: ...").
+    const std::vector<std::string>& OutputFailures() const { return outputFailures_; }
 
     void ShowEntry(std::string_view text) override;
     void ShowCounts(std::uint64_t filesScanned, std::uint64_t foldersScanned) override;
@@ -78,8 +90,9 @@ public:
     void EntryUnreadable(std::string_view path, std::string_view reason) override;
     void Detected(const engine::DetectionReport& report) override;
 
-    // What became of a process looked up for the detection of `detectedPath`. A process left
-    // running is recorded once per detection, however often it is seen.
+    // What became of a process looked up for the detection of `detectedPath`: one ended is logged
+    // with its pid and image name; all are recorded, one left running once per detection,
+    // however often it is seen.
     void ProcessHandled(std::string_view detectedPath, const cleaner::ProcessOutcome& outcome);
 
     const std::vector<ScanRecord>& Scans() const { return scans_; }
@@ -90,7 +103,16 @@ public:
     bool AnyProcessNotEnded() const { return processNotEnded_; }
 
 private:
-    std::FILE* log_;
+    struct Output {
+        std::FILE* file;
+        std::string name;
+        bool failed = false;
+    };
+    void Write(std::string_view text);
+    void Failed(Output& output, int code);
+
+    std::vector<Output> outputs_;
+    std::vector<std::string> outputFailures_;
     std::FILE* progress_;
     bool progressShown_ = false;
     std::chrono::steady_clock::time_point nextProgress_{};

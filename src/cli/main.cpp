@@ -1,51 +1,38 @@
 // velquin-scan: the command-line scanner on the window's engine.
 
 #include <algorithm>
-#include <chrono>
+#include <cerrno>
 #include <clocale>
 #include <cstdio>
-#include <ctime>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <memory>
-#include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include <CLI/CLI.hpp>
 
-#include "cli/console_sink.h"
 #include "cli/escape.h"
-#include "cli/process_actions.h"
 #include "cli/quarantine_command.h"
+#include "cli/scan_command.h"
 #include "engine/database.h"
-#include "engine/disposal.h"
 #include "engine/fingerprint.h"
-#include "engine/quarantine.h"
-#include "engine/scan.h"
 #include "platform/console.h"
+#include "platform/file.h"
 
 namespace {
 
 using namespace velquin;
+using cli::Complain;
 
-constexpr int kClean = 0;
-constexpr int kDetected = 1;
-constexpr int kError = 2;
-
-void Complain(const std::string& text) {
-    std::cerr << "velquin-scan: " << cli::EscapeForDisplay(text) << '\n';
-}
-
-// Tells the user, once per read of the list, what is wrong with it.
-void ReportLoad(const engine::DatabaseLoad& load, bool& unreadable) {
+// Tells the user, once per read of the list, what is wrong with it; false when it cannot be used.
+bool ReportLoad(const engine::DatabaseLoad& load) {
     if (load.error != platform::Error::None) {
-        unreadable = true;
         Complain("cannot read the signature list " + load.path + ": " +
                  std::string(platform::ErrorMessage(load.error)) +
                  " (nothing is detected while it cannot be read)");
-        return;
+        return false;
     }
     if (!load.skippedLines.empty()) {
         std::string lines;
@@ -62,10 +49,15 @@ void ReportLoad(const engine::DatabaseLoad& load, bool& unreadable) {
     if (!load.endMarker) {
         Complain("the signature list " + load.path + " does not end with Finish:Finish");
     }
+    if (!load.HasSignatures()) {
+        Complain("the signature list " + load.path + " holds no signature record (nothing can be detected)");
+        return false;
+    }
+    return true;
 }
 
 int RunFingerprint(const std::vector<std::string>& files) {
-    int status = kClean;
+    int status = cli::kExitClean;
     for (const std::string& file : files) {
         // A file named here is the user's choice, so a link stands for its target; a scan never
         // follows links and gives a link the short-file fingerprint instead.
@@ -80,178 +72,164 @@ int RunFingerprint(const std::vector<std::string>& files) {
             std::cout << "- " << shown << '\n';
             std::cout.flush();
             Complain(file + ": " + std::string(result.Reason()));
-            status = kError;
+            status = cli::kExitError;
         }
     }
     return status;
 }
 
-std::string Clock(std::chrono::steady_clock::duration elapsed) {
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(elapsed).count();
-    char text[32];
-    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
-                  static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
-    return text;
+// What the look-ups and the restore printed must have reached standard output; a report that
+// could not be written is an error.
+int CheckStandardOutput(int status) {
+    std::cout.flush();
+    errno = 0;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        Complain("cannot write to standard output: " + std::string(errno ? std::strerror(errno) : "write error"));
+        return cli::kExitError;
+    }
+    return status;
 }
 
-// The system's short date, "/", and its time of day, as the window's report shows them.
-std::string LatestScanned() {
-    const std::time_t now = std::time(nullptr);
-    const std::tm local = platform::LocalTime(now);
-    char date[64], time[64];
-    std::strftime(date, sizeof date, "%x", &local);
-    std::strftime(time, sizeof time, "%X", &local);
-    return std::string(date) + "/" + time;
+// The program's name as the user knows it: without the folder it was started from (and without
+// ".exe" on Windows).
+std::string ProgramName(const std::string& argument0) {
+    std::string name = argument0.substr(argument0.find_last_of(platform::kPathSeparators) + 1);
+    if (name.size() > 4) {
+        std::string extension = name.substr(name.size() - 4);
+        std::transform(extension.begin(), extension.end(), extension.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        if (extension == ".exe") name.resize(name.size() - 4);
+    }
+    return name.empty() ? "velquin-scan" : name;
 }
 
-struct ScanSettings {
-    std::vector<std::string> paths;
-    bool dryRun = false;
-    bool quiet = false;
-    std::string json;
-    std::string quarantine;  // move detected files here instead of deleting them
+constexpr const char* kScanning = "Scanning";
+constexpr const char* kActions = "Actions";
+constexpr const char* kReports = "Reports";
+constexpr const char* kLookups = "Look-ups";
+
+constexpr const char* kHelpFooter = R"(PATH is a folder, whose whole tree is scanned, or a single file, checked as an entry of
+its folder; a link named as PATH is checked as the link itself, as in a walk (--fingerprint
+follows it). Links met in a walk are never followed.
+
+GLOB: "*" any run of characters within a name, "?" one character, "[a-z]" and "[!a-z]" one
+character of a set or not of it, "**" any run of characters across folders ("**/" also none).
+A GLOB without "/" is matched against the name of every entry (--exclude '*.iso'); a GLOB with
+"/" against the entry's whole path as the report writes it, the PATH as given and the names
+below it (--exclude '/home/*/.cache', --exclude '**/build/*.o'). A GLOB that ends with "/"
+matches folders only. A PATH that matches is not scanned either.
+
+Exit status: 0 nothing detected; 1 detections, all handled; 2 an error (a detection not
+removed, a process that runs a detected file and could not be ended, a PATH that cannot be
+opened, bad arguments, a signature list that cannot be read or holds no record, a report that
+cannot be written); 130 the scan was stopped (Ctrl-C) before its end, after the report.
+--restore: 0 when every file is back, 2 otherwise.
+)";
+
+// --help as the user reads it: the usage lines, the options by group with their argument names
+// only, and the notes; none of the parser's own annotations.
+class HelpFormatter final : public CLI::Formatter {
+public:
+    std::string make_help(const CLI::App* app, std::string name, CLI::AppFormatMode) const override {
+        std::ostringstream out;
+        out << make_usage(app, name) << '\n' << app->get_description() << '\n';
+        for (const char* group : {kScanning, kActions, kReports, kLookups}) {
+            out << '\n' << group << ":\n";
+            for (const CLI::Option* option :
+                 app->get_options([group](const CLI::Option* o) { return o->get_group() == group; })) {
+                out << make_option(option, false);
+            }
+        }
+        out << '\n' << app->get_footer();
+        return out.str();
+    }
+    std::string make_usage(const CLI::App*, std::string name) const override {
+        const std::string indent(name.size() + 7, ' ');
+        return "Usage: " + name + " [options] PATH...\n" + indent + "--fingerprint FILE...\n" + indent +
+               "--lookup FINGERPRINT\n" + indent + "--restore DIR\n";
+    }
+    std::string make_option_name(const CLI::Option* option, bool) const override {
+        const auto& shortNames = option->get_snames();
+        const auto& longNames = option->get_lnames();
+        std::string text = shortNames.empty() ? "    " : "-" + shortNames.front() + (longNames.empty() ? "  " : ", ");
+        if (!longNames.empty()) text += "--" + longNames.front();
+        return text;
+    }
+    std::string make_option_opts(const CLI::Option* option) const override {
+        return option->get_type_name().empty() ? std::string() : " " + option->get_type_name();
+    }
 };
-
-int RunScan(const ScanSettings& settings, engine::SignatureDatabase& database, bool& databaseUnreadable) {
-    const bool jsonToStdout = settings.json == "-";
-    std::FILE* log = jsonToStdout ? nullptr : stdout;
-    std::FILE* progress = (!settings.quiet && platform::IsTerminal(stderr)) ? stderr : nullptr;
-    cli::ConsoleSink sink(log, progress);
-
-    engine::DeleteDisposal deletion;
-    engine::KeepDisposal keep;
-    engine::NoProcessActions noProcesses;
-    std::unique_ptr<engine::ProcessActions> cleaner;
-    if (!settings.dryRun) cleaner = cli::MakeProcessActions(sink);
-    engine::ProcessActions& processes = cleaner ? *cleaner : noProcesses;
-
-    std::optional<engine::QuarantineFolder> quarantine;
-    if (!settings.quarantine.empty() && !(quarantine = cli::OpenQuarantine(settings.quarantine))) return kError;
-    std::optional<engine::QuarantineDisposal> quarantining;
-    if (quarantine) quarantining.emplace(*quarantine);
-
-    engine::Disposal& disposal = settings.dryRun ? static_cast<engine::Disposal&>(keep)
-                                 : quarantining ? static_cast<engine::Disposal&>(*quarantining)
-                                                : deletion;
-
-    // A list edited during the scan is read again; its warnings must not land inside the progress line.
-    database.SetLoadListener([&](const engine::DatabaseLoad& load) {
-        sink.ClearProgress();
-        ReportLoad(load, databaseUnreadable);
-    });
-    engine::FolderScan scan(database, sink, processes, disposal);
-    // Files already in quarantine are not detected again, wherever the folder lies.
-    if (quarantine) scan.ExcludeFolder(quarantine->Identity());
-    bool targetFailed = false;
-    cli::InstallStopHandler();
-
-    for (const std::string& path : settings.paths) {
-        if (cli::StopRequested()) break;
-        sink.BeginScan(path);
-        const auto started = std::chrono::steady_clock::now();
-        if (!settings.quiet) {
-            for (const std::string& line :
-                 {std::string("Orvanta Velquin W32.Spy-Qarnix"), "Path Scanned : " + path,
-                  std::string("Status : Scanning"), std::string(" "), std::string("Fix Registry..."),
-                  std::string("HKCU\\Software\\Microsoft\\Windows\\Currentversion\\Run"),
-                  std::string(" "), std::string("Scanning Directory and File...")}) {
-                sink.PrintLine(line);
-            }
-            if (log) std::fflush(log);
-        }
-        scan.ScanFolder(path);
-        if (scan.TargetError() != platform::Error::None) {
-            targetFailed = true;
-            sink.Current().targetError = platform::ErrorMessage(scan.TargetError());
-            Complain("cannot scan " + path + ": " + std::string(platform::ErrorMessage(scan.TargetError())));
-        }
-        sink.EndScan(scan.FilesScanned(), scan.FoldersScanned());
-        sink.PrintLine(" ");
-        sink.PrintLine("File Scanned : " + std::to_string(scan.FilesScanned()));
-        sink.PrintLine("Folder Scanned : " + std::to_string(scan.FoldersScanned()));
-        sink.PrintLine("Virus Detected : " + std::to_string(sink.DetectedCount()));
-        sink.PrintLine("File Removed : " + std::to_string(sink.RemovedCount()));
-        sink.PrintLine("Time Scanned : " + Clock(std::chrono::steady_clock::now() - started));
-        sink.PrintLine("Latest Scanned : " + LatestScanned());
-        sink.PrintLine("Scanning Completed");
-        if (log) std::fflush(log);
-        // A target that cannot be opened has been named above; it is no entry that counts as clean.
-        const std::size_t unreadable = sink.Current().unreadable.size();
-        if (unreadable > 0 && scan.TargetError() == platform::Error::None) {
-            Complain(std::to_string(unreadable) + (unreadable == 1 ? " entry" : " entries") +
-                     " of " + path + " could not be fingerprinted (unreadable, or a window sum out of range) and count as clean" +
-                     (settings.json.empty() ? " (--json lists them)" : ""));
-        }
-        scan.ResetCounters();
-    }
-    if (cli::StopRequested()) Complain("scan stopped");
-
-    int status = kClean;
-    if (sink.DetectedCount() > 0) status = kDetected;
-    if (sink.AnyNotRemoved() || sink.AnyProcessNotEnded() || targetFailed || databaseUnreadable) status = kError;
-
-    if (!settings.json.empty()) {
-        const std::string report = cli::JsonReport(sink, database.Path(), settings.dryRun, status);
-        if (jsonToStdout) {
-            std::fwrite(report.data(), 1, report.size(), stdout);
-        } else {
-            std::ofstream out(settings.json, std::ios::binary | std::ios::trunc);
-            out << report;
-            out.close();
-            if (!out) {
-                Complain("cannot write the JSON report " + settings.json);
-                status = kError;
-            }
-        }
-    }
-    return status;
-}
 
 }  // namespace
 
 int main(int argc, char** argv) {
     std::setlocale(LC_TIME, "");
+    // A reader that goes away (velquin-scan ... | head) must not end the scan in the middle of its
+    // work: the write fails, the scan stops as on Ctrl-C, and the reports are still written.
+    platform::IgnoreBrokenPipe();
 
-    CLI::App app{"Scans folders for Qarnix files, ends their processes and removes them."};
-    app.set_version_flag("--version", "velquin-scan 0.1");
-    ScanSettings settings;
+    // CLI11 takes the arguments after the program's name, last first.
+    std::vector<std::string> arguments = platform::Utf8Arguments(argc, argv);
+    const std::string programName = ProgramName(arguments.empty() ? std::string() : arguments.front());
+
+    CLI::App app{"Scans each PATH for Qarnix files, ends their processes and removes them.", programName};
+    app.formatter(std::make_shared<HelpFormatter>());
+    app.get_formatter()->column_width(30);
+    app.footer(kHelpFooter);
+
+    cli::ScanSettings settings;
     std::string databasePath;
+    std::vector<std::string> exclusions;
     std::vector<std::string> fingerprintFiles;
     std::string lookupKey;
-    app.add_option("PATH", settings.paths, "folders to scan, each as the window's Start Scan does");
-    auto* databaseOption = app.add_option("-d,--database", databasePath,
-                   "signature list (default: database.db beside the executable, else\n"
-                   "../share/velquin/database.db from the executable's folder)")
-        ->type_name("FILE");
-    auto* dryRun = app.add_flag("-n,--dry-run", settings.dryRun, "detect and report only: end no process, delete nothing");
-    app.add_option("--json", settings.json, "also write the report as JSON to FILE (\"-\" for standard output)")
-        ->type_name("FILE");
-    app.add_flag("-q,--quiet", settings.quiet, "print detection lines and the report only");
-    auto* fingerprint = app.add_option("--fingerprint", fingerprintFiles,
-                                       "print \"<fingerprint> <path>\" for each FILE (\"-\" on failure)")
-                            ->type_name("FILE...")
-                            ->expected(1, -1);
-    auto* lookup = app.add_option("--lookup", lookupKey, "print the malware name of FINGERPRINT; exit 1 when not found")
-                       ->type_name("FINGERPRINT");
-    fingerprint->excludes(lookup);
     std::string restoreFolder;
-    auto* quarantineOption =
-        app.add_option("--quarantine", settings.quarantine, "move detected files into DIR with a manifest, instead of deleting")
+    app.add_option("PATH", settings.paths, "folders or files to scan")->group("");
+
+    auto* databaseOption = app.add_option("-d,--database", databasePath,
+                                          "signature list (default: database.db beside the executable,\n"
+                                          "else ../share/velquin/database.db from the executable's folder)")
+                               ->type_name("FILE")
+                               ->group(kScanning);
+    auto* exclude = app.add_option("--exclude", exclusions, "neither check nor enter what matches (repeatable; see GLOB)")
+                        ->type_name("GLOB")
+                        ->allow_extra_args(false)  // one GLOB per --exclude: what follows is a PATH again
+                        ->group(kScanning);
+    auto* oneFileSystem = app.add_flag("-x,--one-file-system", settings.oneFileSystem, "do not enter mount points")
+                              ->group(kScanning);
+
+    auto* dryRun = app.add_flag("-n,--dry-run", settings.dryRun, "detect and report only: end no process, delete nothing")
+                       ->group(kActions);
+    auto* quarantine =
+        app.add_option("--quarantine", settings.quarantine, "move detected files into DIR instead of deleting them")
             ->type_name("DIR")
-            ->excludes(dryRun, fingerprint, lookup);
+            ->group(kActions);
     auto* restore =
-        app.add_option("--restore", restoreFolder, "put the files of a quarantine DIR back where they were (never overwrites);\n"
-                       "exit 0 when every file is back, 2 otherwise")
+        app.add_option("--restore", restoreFolder, "put the files of a quarantine DIR back (never overwrites)")
             ->type_name("DIR")
-            ->excludes(quarantineOption, dryRun, fingerprint, lookup);
-    app.footer("exit status: 0 nothing detected; 1 detections, all handled; 2 an error (a detection\n"
-               "not removed, a process of a detected file not ended, bad arguments, unreadable\n"
-               "signature list)");
+            ->group(kActions);
+
+    auto* json = app.add_option("--json", settings.json, "also write the report as JSON to FILE (\"-\": stdout, JSON only)")
+                     ->type_name("FILE")
+                     ->group(kReports);
+    auto* log = app.add_option("--log", settings.log, "also append the text report to FILE")->type_name("FILE")->group(kReports);
+    app.add_flag("-q,--quiet", settings.quiet, "print detection lines and the report only")->group(kReports);
+
+    auto* fingerprint = app.add_option("--fingerprint", fingerprintFiles, "print \"<fingerprint> <path>\" per FILE (\"-\" on failure)")
+                            ->type_name("FILE...")
+                            ->expected(1, -1)
+                            ->group(kLookups);
+    auto* lookup = app.add_option("--lookup", lookupKey, "print the malware name; exit 1 when not found")
+                       ->type_name("FINGERPRINT")
+                       ->group(kLookups);
+
+    app.set_version_flag("-V,--version", "velquin-scan " VELQUIN_VERSION, "print the version")->group(kLookups);
+    app.set_help_flag("-h,--help", "print this help")->group(kLookups);
+
+    fingerprint->excludes(lookup);
+    quarantine->excludes(dryRun, fingerprint, lookup);
+    restore->excludes(quarantine, dryRun, fingerprint, lookup);
 
     try {
-        // CLI11 takes the arguments after the program's name, last first.
-        std::vector<std::string> arguments = platform::Utf8Arguments(argc, argv);
-        if (!arguments.empty()) app.name(arguments.front());  // as parse(argc, argv) would
         std::reverse(arguments.begin(), arguments.end());
         if (!arguments.empty()) arguments.pop_back();
         app.parse(arguments);
@@ -260,65 +238,87 @@ int main(int argc, char** argv) {
     } catch (const CLI::CallForVersion& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
-        app.exit(e);
-        return kError;
+        Complain(e.what());
+        std::cerr << "Run " << programName << " --help for the options.\n";
+        return cli::kExitError;
     }
 
     // An empty DIR (an unset variable, say) must not turn a quarantine into a deletion.
-    if ((quarantineOption->count() > 0 && settings.quarantine.empty()) || (restore->count() > 0 && restoreFolder.empty())) {
+    if ((quarantine->count() > 0 && settings.quarantine.empty()) || (restore->count() > 0 && restoreFolder.empty())) {
         Complain("an empty DIR names no quarantine folder");
-        return kError;
+        return cli::kExitError;
     }
+    // The look-ups print one line per file in a fixed form of their own, and the restore its own
+    // lines (and its JSON with --json); the walk's rules and the text log belong to scans, and an
+    // option silently ignored would promise what never happens.
+    const bool lookingUp = fingerprint->count() > 0 || lookup->count() > 0;
+    if (lookingUp || restore->count() > 0) {
+        for (const CLI::Option* scanOnly : {json, log, exclude, oneFileSystem}) {
+            if (scanOnly->count() == 0 || (scanOnly == json && !lookingUp)) continue;
+            Complain(scanOnly->get_name() + " applies to scans" + (scanOnly == json ? " and restores" : "") +
+                     " only; " + (lookingUp ? "--fingerprint and --lookup print" : "--restore prints") +
+                     " their own lines on standard output");
+            return cli::kExitError;
+        }
+    }
+    for (const std::string& text : exclusions) {
+        if (text.empty()) {
+            Complain("an empty GLOB excludes nothing");
+            return cli::kExitError;
+        }
+        settings.exclusions.emplace_back(text);
+    }
+
     if (restore->count() > 0) {
         if (!settings.paths.empty()) {
             Complain("--restore takes a quarantine folder and no PATH");
-            return kError;
+            return cli::kExitError;
         }
-        return cli::RunRestore(restoreFolder, stdout, settings.json);
+        return CheckStandardOutput(cli::RunRestore(restoreFolder, stdout, settings.json));
     }
 
     if (!fingerprintFiles.empty()) {
         if (!settings.paths.empty()) {
-            Complain("--fingerprint takes files only; scan folders in a separate run");
-            return kError;
+            Complain("--fingerprint takes files only; scan in a separate run");
+            return cli::kExitError;
         }
-        return RunFingerprint(fingerprintFiles);
+        return CheckStandardOutput(RunFingerprint(fingerprintFiles));
     }
     if (lookup->count() == 0 && settings.paths.empty()) {
         Complain("nothing to scan: give a PATH (see --help)");
-        return kError;
+        return cli::kExitError;
     }
     for (const std::string& path : settings.paths) {
         if (path.empty()) {
-            Complain("an empty PATH names no folder");
-            return kError;
+            Complain("an empty PATH names no folder or file");
+            return cli::kExitError;
         }
     }
 
     // An empty FILE (an unset variable, say) must not quietly mean "the default list".
     if (databaseOption->count() > 0 && databasePath.empty()) {
         Complain("an empty FILE names no signature list");
-        return kError;
+        return cli::kExitError;
     }
     const engine::SignatureListLocation list = engine::FindSignatureList(databasePath);
     if (!list.Found()) {
         Complain("no signature list found: looked for " + list.TriedText() + " (name one with --database)");
-        return kError;
+        return cli::kExitError;
     }
     engine::SignatureDatabase database(list.path);
-    bool databaseUnreadable = false;
-    database.SetLoadListener([&](const engine::DatabaseLoad& load) { ReportLoad(load, databaseUnreadable); });
-    if (database.Load().error != platform::Error::None) return kError;
+    database.SetLoadListener([](const engine::DatabaseLoad& load) { ReportLoad(load); });
+    const engine::DatabaseLoad& load = database.Load();
+    if (load.error != platform::Error::None || !load.HasSignatures()) return cli::kExitError;
 
     if (lookup->count() > 0) {
         if (!settings.paths.empty()) {
             Complain("--lookup takes one fingerprint and no PATH");
-            return kError;
+            return cli::kExitError;
         }
         const std::string_view name = database.LookupSignature(lookupKey);
-        if (name.empty()) return kDetected;
+        if (name.empty()) return CheckStandardOutput(cli::kExitDetected);
         std::cout << cli::EscapeForDisplay(name) << '\n';
-        return kClean;
+        return CheckStandardOutput(cli::kExitClean);
     }
-    return RunScan(settings, database, databaseUnreadable);
+    return cli::RunScan(settings, database, ReportLoad);
 }

@@ -4,8 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include <QFontMetrics>
-#include <QPainter>
+#include "draw/platform.h"
 
 namespace velquin::draw {
 namespace {
@@ -21,48 +20,18 @@ constexpr std::uint8_t kHatch[6][8] = {
     {0x81, 0x42, 0x24, 0x18, 0x18, 0x24, 0x42, 0x81},  // diagonal cross
 };
 
-bool HatchBit(int style, int x, int y) {
-  return (kHatch[style][y & 7] & (0x80 >> (x & 7))) != 0;
+bool HatchBit(HatchStyle style, int x, int y) {
+  return (kHatch[Bits(style)][y & 7] & (0x80 >> (x & 7))) != 0;
 }
 
-int QtTextFlags(unsigned format) {
-  int f = Qt::AlignAbsolute;
-  if (format & DT_CENTER) {
-    f |= Qt::AlignHCenter;
-  } else if (format & DT_RIGHT) {
-    f |= Qt::AlignRight;
-  } else {
-    f |= Qt::AlignLeft;
-  }
-  if (format & DT_SINGLELINE) {
-    f |= Qt::TextSingleLine;
-    if (format & DT_VCENTER) {
-      f |= Qt::AlignVCenter;
-    } else if (format & DT_BOTTOM) {
-      f |= Qt::AlignBottom;
-    } else {
-      f |= Qt::AlignTop;
-    }
-  } else {
-    f |= Qt::AlignTop;
-    if (format & DT_WORDBREAK) f |= Qt::TextWordWrap;
-  }
-  if (format & DT_EXPANDTABS) f |= Qt::TextExpandTabs;
-  if (format & DT_NOCLIP) f |= Qt::TextDontClip;
-  if (!(format & DT_NOPREFIX)) f |= (format & DT_HIDEPREFIX) ? Qt::TextHideMnemonic : Qt::TextShowMnemonic;
-  return f;
-}
+std::uint32_t PixelOf(Colour c) { return ToPixel(TranslateColor(c)); }
 
-QRect ToQRect(const Rect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
+Image Opaque(Image image) {
+  image.MakeOpaque();
+  return image;
+}
 
 }  // namespace
-
-Rect Rect::Intersect(const Rect& o) const {
-  Rect r{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right),
-         std::min(bottom, o.bottom)};
-  if (r.IsEmpty()) return {};
-  return r;
-}
 
 Brush Brush::Solid(Colour c) {
   Brush b;
@@ -71,89 +40,85 @@ Brush Brush::Solid(Colour c) {
   return b;
 }
 
-Brush Brush::Hatch(int style, Colour c) {
+Brush Brush::Hatch(HatchStyle style, Colour c) {
   Brush b;
-  if (style < HS_HORIZONTAL || style > HS_DIAGCROSS) return b;
+  if (Bits(style) < Bits(HatchStyle::Horizontal) || Bits(style) > Bits(HatchStyle::DiagonalCross))
+    return b;
   b.kind_ = Kind::Hatch;
   b.hatch_ = style;
   b.colour_ = c;
   return b;
 }
 
-Brush Brush::Pattern(const QImage& picture) {
+Brush Brush::Pattern(const Image& picture) {
   Brush b;
-  if (picture.isNull()) return b;
+  if (picture.IsNull()) return b;
   b.kind_ = Kind::Pattern;
-  b.pattern_ = picture.convertToFormat(QImage::Format_RGB32);
+  b.pattern_ = Opaque(picture);
   return b;
 }
 
 Canvas::Canvas() = default;
 
 Canvas::Canvas(int width, int height, Colour fill)
-    : image_(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32) {
-  image_.fill(ToQRgb(TranslateColor(fill)));
-}
+    : pixels_(std::max(width, 0), std::max(height, 0), PixelOf(fill)) {}
 
-Canvas::Canvas(QImage image) : image_(image.convertToFormat(QImage::Format_RGB32)) {}
+Canvas::Canvas(Image pixels) : pixels_(Opaque(std::move(pixels))) {}
 
-void Canvas::SetPixel(int x, int y, Colour c) {
-  if (x < 0 || y < 0 || x >= Width() || y >= Height()) return;
-  reinterpret_cast<std::uint32_t*>(image_.scanLine(y))[x] = ToQRgb(TranslateColor(c));
-}
+void Canvas::SetPixel(int x, int y, Colour c) { pixels_.SetPixelAt(x, y, PixelOf(c)); }
 
 Colour Canvas::GetPixel(int x, int y) const {
   if (x < 0 || y < 0 || x >= Width() || y >= Height()) return kInvalidColour;
-  return FromQRgb(reinterpret_cast<const std::uint32_t*>(image_.constScanLine(y))[x]);
+  return FromPixel(pixels_.Row(y)[x]);
 }
 
-void Canvas::FillClipped(const Rect& r, std::uint32_t argb) {
+void Canvas::FillClipped(const Rect& r, std::uint32_t pixel) {
   Rect c = r.Intersect(Bounds());
   if (c.IsEmpty()) return;
   for (int y = c.top; y < c.bottom; ++y) {
-    auto* row = reinterpret_cast<std::uint32_t*>(image_.scanLine(y));
-    std::fill(row + c.left, row + c.right, argb);
+    std::uint32_t* row = pixels_.Row(y);
+    std::fill(row + c.left, row + c.right, pixel);
   }
 }
 
-void Canvas::FillRect(const Rect& r, Colour c) { FillClipped(r, ToQRgb(TranslateColor(c))); }
+void Canvas::FillRect(const Rect& r, Colour c) { FillClipped(r, PixelOf(c)); }
 
 void Canvas::FillRect(const Rect& r, const Brush& brush) {
   if (brush.kind() == Brush::Kind::Solid) {
     FillRect(r, brush.colour());
     return;
   }
-  Brush previous = SelectBrush(brush);
+  Brush previous = SetBrush(brush);
   PatBlt(r.left, r.top, r.Width(), r.Height(), Rop::PatCopy);
-  SelectBrush(previous);
+  SetBrush(previous);
 }
 
 void Canvas::FrameRect(const Rect& r, Colour c) {
   if (r.IsEmpty()) return;
-  std::uint32_t argb = ToQRgb(TranslateColor(c));
-  FillClipped({r.left, r.top, r.right, r.top + 1}, argb);
-  FillClipped({r.left, r.bottom - 1, r.right, r.bottom}, argb);
-  FillClipped({r.left, r.top, r.left + 1, r.bottom}, argb);
-  FillClipped({r.right - 1, r.top, r.right, r.bottom}, argb);
+  const std::uint32_t pixel = PixelOf(c);
+  FillClipped({r.left, r.top, r.right, r.top + 1}, pixel);
+  FillClipped({r.left, r.bottom - 1, r.right, r.bottom}, pixel);
+  FillClipped({r.left, r.top, r.left + 1, r.bottom}, pixel);
+  FillClipped({r.right - 1, r.top, r.right, r.bottom}, pixel);
 }
 
-Rect Canvas::DrawEdge(const Rect& r, unsigned edge, unsigned flags) {
+Rect Canvas::DrawEdge(const Rect& r, Edge edge, EdgeFlags flags) {
   // One border ring: the top and left sides in `tl` stop one pixel short of the far corners, the
   // bottom and right sides in `br` run the full length and so own those corners.
   auto ring = [&](const Rect& q, Colour tl, Colour br) {
     if (q.IsEmpty()) return;
-    std::uint32_t a = ToQRgb(TranslateColor(tl));
-    std::uint32_t b = ToQRgb(TranslateColor(br));
-    if (flags & BF_TOP) FillClipped({q.left, q.top, q.right - 1, q.top + 1}, a);
-    if (flags & BF_LEFT) FillClipped({q.left, q.top, q.left + 1, q.bottom - 1}, a);
-    if (flags & BF_BOTTOM) FillClipped({q.left, q.bottom - 1, q.right, q.bottom}, b);
-    if (flags & BF_RIGHT) FillClipped({q.right - 1, q.top, q.right, q.bottom}, b);
+    const std::uint32_t a = PixelOf(tl);
+    const std::uint32_t b = PixelOf(br);
+    if (Has(flags, EdgeFlags::Top)) FillClipped({q.left, q.top, q.right - 1, q.top + 1}, a);
+    if (Has(flags, EdgeFlags::Left)) FillClipped({q.left, q.top, q.left + 1, q.bottom - 1}, a);
+    if (Has(flags, EdgeFlags::Bottom)) FillClipped({q.left, q.bottom - 1, q.right, q.bottom}, b);
+    if (Has(flags, EdgeFlags::Right)) FillClipped({q.right - 1, q.top, q.right, q.bottom}, b);
   };
   auto shrink = [&](Rect q) {
-    if (flags & BF_LEFT) ++q.left;
-    if (flags & BF_TOP) ++q.top;
-    if (flags & BF_RIGHT) --q.right;
-    if (flags & BF_BOTTOM) --q.bottom;
+    if (Has(flags, EdgeFlags::Left)) ++q.left;
+    if (Has(flags, EdgeFlags::Top)) ++q.top;
+    if (Has(flags, EdgeFlags::Right)) --q.right;
+    if (Has(flags, EdgeFlags::Bottom)) --q.bottom;
     return q;
   };
 
@@ -164,45 +129,45 @@ Rect Canvas::DrawEdge(const Rect& r, unsigned edge, unsigned flags) {
   const Colour face = SystemColourRef(kColourButtonFace);
 
   Rect inside = r;
-  unsigned outer = edge & (BDR_RAISEDOUTER | BDR_SUNKENOUTER);
-  unsigned inner = edge & (BDR_RAISEDINNER | BDR_SUNKENINNER);
-  if (flags & (BF_FLAT | BF_MONO)) {
-    Colour o = (flags & BF_MONO) ? Colour{0x000000} : shadow;
-    Colour i = (flags & BF_MONO) ? SystemColourRef(kColourWindow) : face;
-    if (outer) {
+  const Edge outer = edge & (Edge::RaisedOuter | Edge::SunkenOuter);
+  const Edge inner = edge & (Edge::RaisedInner | Edge::SunkenInner);
+  if (Has(flags, EdgeFlags::Flat | EdgeFlags::Mono)) {
+    const bool mono = Has(flags, EdgeFlags::Mono);
+    const Colour o = mono ? Colour{0x000000} : shadow;
+    const Colour i = mono ? SystemColourRef(kColourWindow) : face;
+    if (Bits(outer) != 0) {
       ring(inside, o, o);
       inside = shrink(inside);
     }
-    if (inner) {
+    if (Bits(inner) != 0) {
       ring(inside, i, i);
       inside = shrink(inside);
     }
   } else {
-    if (outer == BDR_RAISEDOUTER) {
+    if (outer == Edge::RaisedOuter) {
       ring(inside, light3d, dark);
       inside = shrink(inside);
-    } else if (outer == BDR_SUNKENOUTER) {
+    } else if (outer == Edge::SunkenOuter) {
       ring(inside, shadow, light);
       inside = shrink(inside);
     }
-    if (inner == BDR_RAISEDINNER) {
+    if (inner == Edge::RaisedInner) {
       ring(inside, light, shadow);
       inside = shrink(inside);
-    } else if (inner == BDR_SUNKENINNER) {
+    } else if (inner == Edge::SunkenInner) {
       ring(inside, dark, light3d);
       inside = shrink(inside);
     }
   }
-  if (flags & BF_MIDDLE) FillRect(inside, face);
-  return (flags & BF_ADJUST) ? inside : r;
+  if (Has(flags, EdgeFlags::Middle)) FillRect(inside, face);
+  return Has(flags, EdgeFlags::Adjust) ? inside : r;
 }
 
 void Canvas::DrawFocusRect(const Rect& r) {
   if (r.IsEmpty()) return;
   auto flip = [&](int x, int y) {
     if (((x + y) & 1) != 0 || x < 0 || y < 0 || x >= Width() || y >= Height()) return;
-    auto* p = reinterpret_cast<std::uint32_t*>(image_.scanLine(y)) + x;
-    *p ^= 0x00FFFFFFu;
+    pixels_.Row(y)[x] ^= 0x00FFFFFFu;
   };
   for (int x = r.left; x < r.right; ++x) flip(x, r.top);
   if (r.bottom - 1 > r.top)
@@ -225,10 +190,7 @@ Point Canvas::MoveTo(int x, int y) {
   return old;
 }
 
-void Canvas::PlotPen(int x, int y) {
-  if (x < 0 || y < 0 || x >= Width() || y >= Height()) return;
-  reinterpret_cast<std::uint32_t*>(image_.scanLine(y))[x] = ToQRgb(TranslateColor(pen_));
-}
+void Canvas::PlotPen(int x, int y) { pixels_.SetPixelAt(x, y, PixelOf(pen_)); }
 
 void Canvas::LineTo(int x, int y) {
   int x0 = pos_.x;
@@ -277,7 +239,7 @@ void Canvas::DrawLine(int x1, int y1, int x2, int y2, Colour c) {
   pen_ = old_pen;
 }
 
-Brush Canvas::SelectBrush(const Brush& brush) {
+Brush Canvas::SetBrush(const Brush& brush) {
   Brush old = brush_;
   brush_ = brush;
   return old;
@@ -300,22 +262,20 @@ void Canvas::PatBlt(int x, int y, int w, int h, Rop rop) {
   }
   if (rop == Rop::DstInvert) {
     for (int yy = r.top; yy < r.bottom; ++yy) {
-      auto* row = reinterpret_cast<std::uint32_t*>(image_.scanLine(yy));
+      std::uint32_t* row = pixels_.Row(yy);
       for (int xx = r.left; xx < r.right; ++xx) row[xx] ^= 0x00FFFFFFu;
     }
     return;
   }
   if (brush_.IsNull()) return;
-  const std::uint32_t fg = ToQRgb(TranslateColor(brush_.colour()));
-  const std::uint32_t bg = ToQRgb(TranslateColor(bk_colour_));
-  const bool opaque = bk_mode_ != TRANSPARENT;
-  const QImage& pat = brush_.pattern();
+  const std::uint32_t fg = PixelOf(brush_.colour());
+  const std::uint32_t bg = PixelOf(bk_colour_);
+  const bool opaque = bk_mode_ != BkMode::Transparent;
+  const Image& pat = brush_.pattern();
   for (int yy = r.top; yy < r.bottom; ++yy) {
-    auto* row = reinterpret_cast<std::uint32_t*>(image_.scanLine(yy));
+    std::uint32_t* row = pixels_.Row(yy);
     const std::uint32_t* pat_row =
-        brush_.kind() == Brush::Kind::Pattern
-            ? reinterpret_cast<const std::uint32_t*>(pat.constScanLine(yy % pat.height()))
-            : nullptr;
+        brush_.kind() == Brush::Kind::Pattern ? pat.Row(yy % pat.Height()) : nullptr;
     for (int xx = r.left; xx < r.right; ++xx) {
       std::uint32_t src;
       switch (brush_.kind()) {
@@ -329,7 +289,7 @@ void Canvas::PatBlt(int x, int y, int w, int h, Rop rop) {
             continue;
           }
           break;
-        case Brush::Kind::Pattern: src = pat_row[xx % pat.width()] | 0xFF000000u; break;
+        case Brush::Kind::Pattern: src = pat_row[xx % pat.Width()] | 0xFF000000u; break;
         default: continue;
       }
       row[xx] = rop == Rop::PatInvert ? (row[xx] ^ (src & 0x00FFFFFFu)) : src;
@@ -337,8 +297,8 @@ void Canvas::PatBlt(int x, int y, int w, int h, Rop rop) {
   }
 }
 
-int Canvas::SetBkMode(int mode) {
-  int old = bk_mode_;
+BkMode Canvas::SetBkMode(BkMode mode) {
+  BkMode old = bk_mode_;
   bk_mode_ = mode;
   return old;
 }
@@ -355,71 +315,42 @@ Colour Canvas::SetTextColor(Colour c) {
   return old;
 }
 
-FontSpec Canvas::SelectFont(const FontSpec& f) {
+FontSpec Canvas::SetFont(const FontSpec& f) {
   FontSpec old = font_;
   font_ = f;
   return old;
 }
 
-Size Canvas::MeasureText(const QString& text, unsigned format) {
-  if (text.isEmpty()) return {};
-  QFontMetrics fm(ToQFont(font_));
-  QSize s = fm.size(QtTextFlags(format | DT_SINGLELINE) & ~Qt::AlignAbsolute, text);
-  return {s.width(), s.height()};
+Size Canvas::MeasureText(std::string_view text, TextFormat format) {
+  if (text.empty()) return {};
+  return platform::MeasureTextLine(font_, text, format | TextFormat::SingleLine);
 }
 
-int Canvas::DrawText(const QString& text, Rect& rect, unsigned format) {
-  if (text.isEmpty()) {
-    if (format & DT_CALCRECT) {
+int Canvas::DrawTextIn(std::string_view text, Rect& rect, TextFormat format) {
+  if (text.empty()) {
+    if (Has(format, TextFormat::CalcRect)) {
       rect.right = rect.left;
       rect.bottom = rect.top;
     }
     return 0;
   }
-  const QFont font = ToQFont(font_);
-  const int flags = QtTextFlags(format);
-  const Qt::LayoutDirection direction =
-      (format & DT_RTLREADING) ? Qt::RightToLeft : Qt::LeftToRight;
-
-  if (format & DT_CALCRECT) {
-    QFontMetrics fm(font);
-    QRect area = (format & DT_WORDBREAK) && !(format & DT_SINGLELINE)
-                     ? QRect(0, 0, std::max(rect.Width(), 1), 1 << 20)
-                     : QRect(0, 0, 1 << 20, 1 << 20);
-    QRect br = fm.boundingRect(area, (flags & ~(Qt::AlignHCenter | Qt::AlignRight |
-                                                Qt::AlignVCenter | Qt::AlignBottom)) |
-                                         Qt::AlignLeft | Qt::AlignTop,
-                               text);
-    rect.right = rect.left + br.width();
-    rect.bottom = rect.top + br.height();
-    return br.height();
-  }
-
-  if (image_.isNull()) return 0;
-  if (rect.IsEmpty() && !(format & DT_NOCLIP)) return QFontMetrics(font).height();
-  QPainter p(&image_);
-  p.setFont(font);
-  p.setLayoutDirection(direction);
-  const QRect qr = ToQRect(rect);
-  QRect br = p.boundingRect(qr, flags, text);
-  if (bk_mode_ == OPAQUE) {
-    QRect fill = (format & DT_NOCLIP) ? br : br.intersected(qr);
-    p.fillRect(fill, ToQColor(bk_colour_));
-  }
-  p.setPen(ToQColor(text_colour_));
-  p.drawText(qr, flags, text);
-  return br.height();
+  if (Has(format, TextFormat::CalcRect))
+    return platform::CalculateTextRect(font_, text, rect, format);
+  if (pixels_.IsNull()) return 0;
+  const platform::TextInk ink{TranslateColor(text_colour_), bk_mode_ == BkMode::Opaque,
+                              TranslateColor(bk_colour_)};
+  return platform::RenderText(pixels_, font_, text, rect, format, ink);
 }
 
-int Canvas::DrawText(const QString& text, const Rect& rect, unsigned format) {
+int Canvas::DrawTextIn(std::string_view text, const Rect& rect, TextFormat format) {
   Rect copy = rect;
-  return DrawText(text, copy, format);
+  return DrawTextIn(text, copy, format);
 }
 
 void Canvas::BitBlt(int x_dest, int y_dest, int w, int h, const Canvas& src, int x_src,
                     int y_src) {
   if (&src == this) {
-    Canvas copy(src.image_.copy());
+    Canvas copy(src.pixels_);
     BitBlt(x_dest, y_dest, w, h, copy, x_src, y_src);
     return;
   }
@@ -433,30 +364,24 @@ void Canvas::BitBlt(int x_dest, int y_dest, int w, int h, const Canvas& src, int
   int sx = s.left + (d.left - dx);
   int sy = s.top + (d.top - dy);
   for (int row = 0; row < d.Height(); ++row) {
-    const auto* from = reinterpret_cast<const std::uint32_t*>(src.image_.constScanLine(sy + row)) + sx;
-    auto* to = reinterpret_cast<std::uint32_t*>(image_.scanLine(d.top + row)) + d.left;
+    const std::uint32_t* from = src.pixels_.Row(sy + row) + sx;
+    std::uint32_t* to = pixels_.Row(d.top + row) + d.left;
     std::memcpy(to, from, static_cast<std::size_t>(d.Width()) * sizeof(std::uint32_t));
   }
 }
 
-void Canvas::DrawImage(int x, int y, const QImage& block) {
-  if (block.isNull()) return;
-  Canvas src(block.convertToFormat(QImage::Format_RGB32));
+void Canvas::DrawImage(int x, int y, const Image& block) {
+  if (block.IsNull()) return;
+  Canvas src(block);
   BitBlt(x, y, src.Width(), src.Height(), src, 0, 0);
 }
 
-QImage Canvas::ReadBlock(const Rect& r) const {
-  Rect c = r.Intersect(Bounds());
-  if (c.IsEmpty()) return {};
-  return image_.copy(ToQRect(c));
-}
+Image Canvas::ReadBlock(const Rect& r) const { return pixels_.Copy(r); }
 
 void Canvas::Resize(int width, int height) {
-  QImage next(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32);
-  next.fill(0xFF000000u);
-  Canvas tmp(std::move(next));
-  tmp.BitBlt(0, 0, Width(), Height(), *this, 0, 0);
-  image_ = std::move(tmp.image_);
+  Canvas next(width, height);
+  next.BitBlt(0, 0, Width(), Height(), *this, 0, 0);
+  pixels_ = std::move(next.pixels_);
 }
 
 }  // namespace velquin::draw

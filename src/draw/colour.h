@@ -2,11 +2,9 @@
 // bit set is a reference to a system colour whose index is in the low bits.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
-
-#include <QColor>
-#include <QPalette>
 
 namespace velquin::draw {
 
@@ -16,7 +14,7 @@ inline constexpr Colour kSystemColourFlag = 0x80000000u;
 // What GetPixel answers outside the surface.
 inline constexpr Colour kInvalidColour = 0xFFFFFFFFu;
 
-// System colour indices used by the controls (the rest of 0..30 map to related palette roles).
+// System colour indices used by the controls (the desktop knows 0..30; 25 is unused).
 enum SystemColourIndex : int {
   kColourScrollbar = 0,
   kColourDesktop = 1,
@@ -49,6 +47,7 @@ enum SystemColourIndex : int {
   kColourMenuHighlight = 29,
   kColourMenuBar = 30,
 };
+inline constexpr int kSystemColourCount = 31;
 
 constexpr Colour Rgb(int r, int g, int b) {
   return static_cast<Colour>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
@@ -61,33 +60,25 @@ constexpr Colour SystemColourRef(int index) {
   return kSystemColourFlag | static_cast<Colour>(index);
 }
 
-// The current RGB value of system colour `index`, from the application palette (or the pinned
-// palette, see PinSystemPalette). Unknown indices give 0 (black).
+// The RGB value of every system colour index 0..30.
+using SystemColourTable = std::array<Colour, kSystemColourCount>;
+
+// The current RGB value of system colour `index`: the desktop's (the application palette on
+// Linux, the system's colours on Windows), or the pinned table's (see PinSystemColours). Unknown
+// indices give 0 (black).
 Colour SystemColour(int index);
 
 // System colour references become the current RGB of that colour; plain colours pass unchanged
 // (only the low 24 bits are kept).
 Colour TranslateColor(Colour c);
 
-// Pins the palette the system colours come from, so tests and image renders do not depend on the
-// desktop's theme. std::nullopt returns to the application palette.
-void PinSystemPalette(std::optional<QPalette> palette);
+// Pins the table the system colours come from, so tests and image renders do not depend on the
+// desktop's theme. std::nullopt returns to the desktop's colours.
+void PinSystemColours(std::optional<SystemColourTable> table);
 
-// A fixed palette in classic grey desktop colours: button face (212, 208, 200), highlight
-// (10, 36, 106), application workspace and button shadow (128, 128, 128), button text black,
-// grey text (128, 128, 128), tooltip background (255, 255, 225), window white.
-QPalette ClassicPalette();
-
-// Conversions to and from Qt's 0xAARRGGBB (alpha forced to opaque).
-constexpr std::uint32_t ToQRgb(Colour c) {
-  return 0xFF000000u | (static_cast<std::uint32_t>(Red(c)) << 16) |
-         (static_cast<std::uint32_t>(Green(c)) << 8) | static_cast<std::uint32_t>(Blue(c));
-}
-constexpr Colour FromQRgb(std::uint32_t argb) {
-  return Rgb(static_cast<int>((argb >> 16) & 0xFF), static_cast<int>((argb >> 8) & 0xFF),
-             static_cast<int>(argb & 0xFF));
-}
-inline QColor ToQColor(Colour c) { return QColor::fromRgb(ToQRgb(TranslateColor(c))); }
-inline Colour FromQColor(const QColor& c) { return FromQRgb(c.rgb()); }
+// The classic grey desktop colours: button face (212, 208, 200), highlight (10, 36, 106),
+// application workspace and button shadow (128, 128, 128), 3-D dark shadow (64, 64, 64), button
+// text black, grey text (128, 128, 128), tooltip background (255, 255, 225), window white.
+SystemColourTable ClassicSystemColours();
 
 }  // namespace velquin::draw

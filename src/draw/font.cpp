@@ -1,7 +1,6 @@
 #include "draw/font.h"
 
-#include <QStringList>
-
+#include "draw/platform.h"
 #include "draw/rounding.h"
 
 namespace velquin::draw {
@@ -14,31 +13,6 @@ int PixelHeight(const FontSpec& f) {
   return px > 0 ? px : 1;
 }
 
-QString ConcreteFace(const QString& face) {
-  static const QStringList kUiFaces = {
-      QStringLiteral("ms sans serif"), QStringLiteral("microsoft sans serif"),
-      QStringLiteral("ms shell dlg"),  QStringLiteral("ms shell dlg 2"),
-      QStringLiteral("tahoma"),        QStringLiteral("segoe ui"),
-      QStringLiteral("arial"),         QStringLiteral("verdana"),
-      QStringLiteral("system"),        QStringLiteral("helvetica"),
-      QStringLiteral("sans-serif"),    QStringLiteral("sans"),
-  };
-  QString key = face.trimmed().toLower();
-  if (key.isEmpty() || kUiFaces.contains(key)) return QStringLiteral("DejaVu Sans");
-  return face.trimmed();
-}
-
-QFont ToQFont(const FontSpec& f) {
-  QFont q(ConcreteFace(f.face));
-  q.setPixelSize(PixelHeight(f));
-  q.setWeight(static_cast<QFont::Weight>(f.weight >= 100 && f.weight <= 900 ? f.weight : 400));
-  q.setItalic(f.italic);
-  q.setUnderline(f.underline);
-  q.setStrikeOut(f.strikeout);
-  q.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoSubpixelAntialias));
-  q.setHintingPreference(QFont::PreferFullHinting);
-  q.setKerning(false);
-  return q;
-}
+bool FontInstalled(std::string_view face) { return platform::FontFaceInstalled(face); }
 
 }  // namespace velquin::draw

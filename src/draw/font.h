@@ -1,21 +1,20 @@
 // A font as the controls store and select it: face, size in points (or a pixel height), weight and
-// style. The classic user-interface faces are drawn with one concrete face so that text metrics
-// are the same on every machine.
+// style. Each platform's text engine turns it into its own font (src/draw/qt, src/draw/win32).
 #pragma once
 
-#include <QFont>
-#include <QString>
+#include <string>
+#include <string_view>
 
 namespace velquin::draw {
 
 struct FontSpec {
-  QString face = QStringLiteral("MS Sans Serif");
+  std::string face = "MS Sans Serif";  // UTF-8
   double points = 8.25;
   int weight = 400;     // 400 normal, 700 bold
   bool italic = false;
   bool underline = false;
   bool strikeout = false;
-  int charset = 0;
+  int charset = 0;      // 2: the symbol character set
   int pixel_height = 0; // > 0: character height in pixels, used instead of `points`
 
   bool operator==(const FontSpec&) const = default;
@@ -27,12 +26,7 @@ FontSpec DefaultFont();
 // Character height in pixels at 96 dots per inch (8.25 points -> 11).
 int PixelHeight(const FontSpec& f);
 
-// The face actually drawn for a stored face name ("MS Sans Serif", "Microsoft Sans Serif",
-// "Tahoma", "Segoe UI", "Arial", an empty name, ... -> "DejaVu Sans").
-QString ConcreteFace(const QString& face);
-
-// The Qt font that draws `f`: concrete face, pixel size, no anti-aliasing (text pixels are exactly
-// the text colour, as on the classic desktop).
-QFont ToQFont(const FontSpec& f);
+// Whether the platform's text engine has a font of this face itself (not a stand-in).
+bool FontInstalled(std::string_view face);
 
 }  // namespace velquin::draw

@@ -1,69 +1,150 @@
 #include "draw/property_bag.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
 #include <system_error>
 
-#include <QBuffer>
+#include "draw/utf.h"
 
 namespace velquin::draw {
 namespace {
 
-QString Lower(const QString& key) { return key.trimmed().toLower(); }
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
 
-QString Quote(const QString& s) {
-  QString out;
-  out.reserve(s.size() + 2);
-  out += u'"';
-  for (qsizetype i = 0; i < s.size(); ++i) {
-    QChar ch = s[i];
-    char16_t u = ch.unicode();
-    if (u == u'"') {
-      out += QStringLiteral("\\\"");
-    } else if (u == u'\\') {
-      out += QStringLiteral("\\\\");
-    } else if (u == u'\n') {
-      out += QStringLiteral("\\n");
-    } else if (u == u'\r') {
-      out += QStringLiteral("\\r");
-    } else if (u == u'\t') {
-      out += QStringLiteral("\\t");
-    } else if (u < 0x20 || u == 0x7F) {
-      out += QStringLiteral("\\u{%1}").arg(u, 0, 16);
-    } else if (ch.isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate()) {
-      out += ch;
-      out += s[++i];
-    } else if (ch.isSurrogate()) {
-      // A lone surrogate would not survive the file's UTF-8, so it is spelled out.
-      out += QStringLiteral("\\u{%1}").arg(u, 0, 16);
-    } else {
-      out += ch;
-    }
-  }
-  out += u'"';
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && IsSpace(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsSpace(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(),
+                    [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+}
+
+std::string Lower(std::string_view key) {
+  std::string out(Trim(key));
+  std::transform(out.begin(), out.end(), out.begin(), LowerAscii);
   return out;
 }
 
-QString FormatDouble(double d) {
+void AppendHex(std::string& out, std::uint32_t v, int min_digits, bool upper) {
+  const char* digits = upper ? "0123456789ABCDEF" : "0123456789abcdef";
+  char buf[8];
+  int n = 0;
+  do {
+    buf[n++] = digits[v & 0xF];
+    v >>= 4;
+  } while (v != 0 && n < 8);
+  while (n < min_digits) buf[n++] = '0';
+  while (n > 0) out += buf[--n];
+}
+
+std::string Quote(std::string_view s) {
+  std::string out;
+  out.reserve(s.size() + 2);
+  out += '"';
+  std::size_t pos = 0;
+  while (pos < s.size()) {
+    const char32_t cp = NextCodePoint(s, pos);
+    switch (cp) {
+      case U'"': out += "\\\""; break;
+      case U'\\': out += "\\\\"; break;
+      case U'\n': out += "\\n"; break;
+      case U'\r': out += "\\r"; break;
+      case U'\t': out += "\\t"; break;
+      default:
+        // Control characters are spelled out, and so is a lone surrogate, which UTF-8 files
+        // cannot hold.
+        if (cp < 0x20 || cp == 0x7F || (cp >= 0xD800 && cp <= 0xDFFF)) {
+          out += "\\u{";
+          AppendHex(out, cp, 1, /*upper=*/false);
+          out += '}';
+        } else {
+          AppendCodePoint(out, cp);
+        }
+    }
+  }
+  out += '"';
+  return out;
+}
+
+std::string FormatDouble(double d) {
   char buf[64];
   auto res = std::to_chars(buf, buf + sizeof buf, d);
-  return QString::fromLatin1(buf, res.ptr - buf);
+  return std::string(buf, res.ptr);
+}
+
+constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+std::string Base64(const std::vector<std::uint8_t>& bytes) {
+  std::string out;
+  out.reserve((bytes.size() + 2) / 3 * 4);
+  std::size_t i = 0;
+  for (; i + 2 < bytes.size(); i += 3) {
+    const std::uint32_t v = (std::uint32_t{bytes[i]} << 16) | (std::uint32_t{bytes[i + 1]} << 8) |
+                            bytes[i + 2];
+    out += kBase64[v >> 18];
+    out += kBase64[(v >> 12) & 63];
+    out += kBase64[(v >> 6) & 63];
+    out += kBase64[v & 63];
+  }
+  if (i + 1 == bytes.size()) {
+    const std::uint32_t v = std::uint32_t{bytes[i]} << 16;
+    out += kBase64[v >> 18];
+    out += kBase64[(v >> 12) & 63];
+    out += "==";
+  } else if (i + 2 == bytes.size()) {
+    const std::uint32_t v = (std::uint32_t{bytes[i]} << 16) | (std::uint32_t{bytes[i + 1]} << 8);
+    out += kBase64[v >> 18];
+    out += kBase64[(v >> 12) & 63];
+    out += kBase64[(v >> 6) & 63];
+    out += '=';
+  }
+  return out;
+}
+
+// Standard base64 with optional trailing padding; std::nullopt on any other character.
+std::optional<std::vector<std::uint8_t>> FromBase64(std::string_view s) {
+  while (!s.empty() && s.back() == '=') s.remove_suffix(1);
+  if (s.size() % 4 == 1) return std::nullopt;
+  std::vector<std::uint8_t> out;
+  out.reserve(s.size() * 3 / 4);
+  std::uint32_t acc = 0;
+  int bits = 0;
+  for (char c : s) {
+    const char* at = std::find(kBase64, kBase64 + 64, c);
+    if (at == kBase64 + 64) return std::nullopt;
+    acc = (acc << 6) | static_cast<std::uint32_t>(at - kBase64);
+    bits += 6;
+    if (bits >= 8) {
+      bits -= 8;
+      out.push_back(static_cast<std::uint8_t>(acc >> bits));
+    }
+  }
+  return out;
 }
 
 // A cursor over one value's text.
 class Reader {
  public:
-  explicit Reader(const QString& s) : s_(s) {}
+  explicit Reader(std::string_view s) : s_(s) {}
 
   void SkipSpace() {
-    while (i_ < s_.size() && s_[i_].isSpace()) ++i_;
+    while (i_ < s_.size() && IsSpace(s_[i_])) ++i_;
   }
   bool AtEnd() {
     SkipSpace();
     return i_ >= s_.size();
   }
-  bool Eat(QChar c) {
+  bool Eat(char c) {
     SkipSpace();
     if (i_ < s_.size() && s_[i_] == c) {
       ++i_;
@@ -71,49 +152,50 @@ class Reader {
     }
     return false;
   }
-  bool EatWord(QStringView word) {
+  // A word (letters matched without regard to case) not followed by a letter, digit or "_".
+  bool EatWord(std::string_view word) {
     SkipSpace();
-    if (s_.mid(i_, word.size()).compare(word, Qt::CaseInsensitive) == 0) {
-      qsizetype end = i_ + word.size();
-      if (end < s_.size() && (s_[end].isLetterOrNumber() || s_[end] == u'_')) return false;
-      i_ = end;
-      return true;
+    if (!EqualsIgnoringCase(s_.substr(i_, word.size()), word)) return false;
+    const std::size_t end = i_ + word.size();
+    if (end < s_.size()) {
+      const auto c = static_cast<unsigned char>(s_[end]);
+      const bool word_char = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') ||
+                             (c >= 'a' && c <= 'z') || c == '_' || c >= 0x80;
+      if (word_char) return false;
     }
-    return false;
+    i_ = end;
+    return true;
   }
 
-  std::optional<QString> QuotedText() {
-    if (!Eat(u'"')) return std::nullopt;
-    QString out;
+  std::optional<std::string> QuotedText() {
+    if (!Eat('"')) return std::nullopt;
+    std::string out;
     while (i_ < s_.size()) {
-      QChar ch = s_[i_++];
-      if (ch == u'"') return out;
-      if (ch != u'\\') {
+      const char ch = s_[i_++];
+      if (ch == '"') return out;
+      if (ch != '\\') {
         out += ch;
         continue;
       }
       if (i_ >= s_.size()) return std::nullopt;
-      QChar e = s_[i_++];
-      switch (e.unicode()) {
-        case u'"': out += u'"'; break;
-        case u'\\': out += u'\\'; break;
-        case u'n': out += u'\n'; break;
-        case u'r': out += u'\r'; break;
-        case u't': out += u'\t'; break;
-        case u'u': {
-          if (i_ >= s_.size() || s_[i_] != u'{') return std::nullopt;
-          qsizetype close = s_.indexOf(u'}', i_);
-          if (close < 0 || close - i_ - 1 < 1 || close - i_ - 1 > 6) return std::nullopt;
-          bool ok = false;
-          uint code = s_.mid(i_ + 1, close - i_ - 1).toUInt(&ok, 16);
-          if (!ok || code > 0x10FFFF) return std::nullopt;
+      switch (s_[i_++]) {
+        case '"': out += '"'; break;
+        case '\\': out += '\\'; break;
+        case 'n': out += '\n'; break;
+        case 'r': out += '\r'; break;
+        case 't': out += '\t'; break;
+        case 'u': {
+          if (i_ >= s_.size() || s_[i_] != '{') return std::nullopt;
+          const std::size_t close = s_.find('}', i_);
+          if (close == std::string_view::npos || close - i_ - 1 < 1 || close - i_ - 1 > 6)
+            return std::nullopt;
+          const std::string_view hex = s_.substr(i_ + 1, close - i_ - 1);
+          std::uint32_t code = 0;
+          auto res = std::from_chars(hex.data(), hex.data() + hex.size(), code, 16);
+          if (res.ec != std::errc() || res.ptr != hex.data() + hex.size() || code > 0x10FFFF)
+            return std::nullopt;
           i_ = close + 1;
-          if (code > 0xFFFF) {
-            char32_t c32 = code;
-            out += QString::fromUcs4(&c32, 1);
-          } else {
-            out += QChar(static_cast<char16_t>(code));
-          }
+          AppendCodePoint(out, code);
           break;
         }
         default: return std::nullopt;
@@ -123,43 +205,41 @@ class Reader {
   }
 
   // The raw token up to the next ',' or ')'.
-  QString Token() {
+  std::string_view Token() {
     SkipSpace();
-    qsizetype start = i_;
-    while (i_ < s_.size() && s_[i_] != u',' && s_[i_] != u')') ++i_;
-    return s_.mid(start, i_ - start).trimmed();
+    const std::size_t start = i_;
+    while (i_ < s_.size() && s_[i_] != ',' && s_[i_] != ')') ++i_;
+    return Trim(s_.substr(start, i_ - start));
   }
 
  private:
-  const QString& s_;
-  qsizetype i_ = 0;
+  std::string_view s_;
+  std::size_t i_ = 0;
 };
 
-std::optional<std::int64_t> ParseInteger(const QString& t) {
-  QByteArray a = t.trimmed().toLatin1();
-  if (a.isEmpty()) return std::nullopt;
-  const char* b = a.constData();
-  const char* e = b + a.size();
-  if (*b == '+') ++b;
+std::optional<std::int64_t> ParseInteger(std::string_view t) {
+  t = Trim(t);
+  if (t.empty()) return std::nullopt;
+  if (t.front() == '+') t.remove_prefix(1);
   std::int64_t v = 0;
-  auto res = std::from_chars(b, e, v);
-  if (res.ec != std::errc() || res.ptr != e) return std::nullopt;
+  auto res = std::from_chars(t.data(), t.data() + t.size(), v);
+  if (res.ec != std::errc() || res.ptr != t.data() + t.size()) return std::nullopt;
   return v;
 }
 
-std::optional<bool> ParseBool(const QString& t) {
-  QString s = t.trimmed();
-  if (s.compare(QStringLiteral("True"), Qt::CaseInsensitive) == 0) return true;
-  if (s.compare(QStringLiteral("False"), Qt::CaseInsensitive) == 0) return false;
+std::optional<bool> ParseBool(std::string_view t) {
+  t = Trim(t);
+  if (EqualsIgnoringCase(t, "True")) return true;
+  if (EqualsIgnoringCase(t, "False")) return false;
   return std::nullopt;
 }
 
-std::optional<double> ParseDouble(const QString& t) {
-  QByteArray a = t.trimmed().toLatin1();
-  if (a.isEmpty()) return std::nullopt;
+std::optional<double> ParseDouble(std::string_view t) {
+  t = Trim(t);
+  if (t.empty()) return std::nullopt;
   double d = 0;
-  auto res = std::from_chars(a.constData(), a.constData() + a.size(), d);
-  if (res.ec != std::errc() || res.ptr != a.constData() + a.size() || !std::isfinite(d))
+  auto res = std::from_chars(t.data(), t.data() + t.size(), d);
+  if (res.ec != std::errc() || res.ptr != t.data() + t.size() || !std::isfinite(d))
     return std::nullopt;
   return d;
 }
@@ -169,8 +249,8 @@ std::optional<FontSpec> ParseFontArgs(Reader& r) {
   auto face = r.QuotedText();
   if (!face) return std::nullopt;
   f.face = *face;
-  auto next = [&r]() -> std::optional<QString> {
-    if (!r.Eat(u',')) return std::nullopt;
+  auto next = [&r]() -> std::optional<std::string_view> {
+    if (!r.Eat(',')) return std::nullopt;
     return r.Token();
   };
   auto points = next();
@@ -198,32 +278,19 @@ std::optional<FontSpec> ParseFontArgs(Reader& r) {
   if (!int_field(f.weight) || !bool_field(f.italic) || !bool_field(f.underline) ||
       !bool_field(f.strikeout) || !int_field(f.charset) || !int_field(f.pixel_height))
     return std::nullopt;
-  if (!r.Eat(u')')) return std::nullopt;
+  if (!r.Eat(')')) return std::nullopt;
   return f;
 }
 
+const char* BoolText(bool b) { return b ? "True" : "False"; }
+
 }  // namespace
-
-Picture Picture::FromImage(const QImage& image) {
-  Picture p;
-  if (image.isNull()) return p;
-  QBuffer buf(&p.png);
-  buf.open(QIODevice::WriteOnly);
-  image.save(&buf, "PNG");
-  return p;
-}
-
-QImage Picture::ToImage() const {
-  QImage img;
-  if (!png.isEmpty()) img.loadFromData(png, "PNG");
-  return img;
-}
 
 std::optional<std::int64_t> PropertyValue::AsInteger() const {
   if (auto* i = std::get_if<std::int64_t>(&v_)) return *i;
   if (auto* b = std::get_if<bool>(&v_)) return *b ? -1 : 0;
   if (auto* c = std::get_if<ColourValue>(&v_)) return static_cast<std::int64_t>(c->value);
-  if (auto* s = std::get_if<QString>(&v_)) {
+  if (auto* s = std::get_if<std::string>(&v_)) {
     if (auto v = ParseInteger(*s)) return v;
     if (auto b = ParseBool(*s)) return *b ? -1 : 0;
   }
@@ -232,7 +299,7 @@ std::optional<std::int64_t> PropertyValue::AsInteger() const {
 
 std::optional<bool> PropertyValue::AsBool() const {
   if (auto* b = std::get_if<bool>(&v_)) return *b;
-  if (auto* s = std::get_if<QString>(&v_)) {
+  if (auto* s = std::get_if<std::string>(&v_)) {
     if (auto b = ParseBool(*s)) return b;
   }
   if (auto i = AsInteger()) return *i != 0;
@@ -245,10 +312,10 @@ std::optional<Colour> PropertyValue::AsColour() const {
   return std::nullopt;
 }
 
-std::optional<QString> PropertyValue::AsText() const {
-  if (auto* s = std::get_if<QString>(&v_)) return *s;
-  if (auto* i = std::get_if<std::int64_t>(&v_)) return QString::number(*i);
-  if (auto* b = std::get_if<bool>(&v_)) return *b ? QStringLiteral("True") : QStringLiteral("False");
+std::optional<std::string> PropertyValue::AsText() const {
+  if (auto* s = std::get_if<std::string>(&v_)) return *s;
+  if (auto* i = std::get_if<std::int64_t>(&v_)) return std::to_string(*i);
+  if (auto* b = std::get_if<bool>(&v_)) return std::string(BoolText(*b));
   return std::nullopt;
 }
 
@@ -279,82 +346,85 @@ bool PropertyValue::operator==(const PropertyValue& o) const {
   return v_ == o.v_;
 }
 
-QString PropertyValue::ToText() const {
+std::string PropertyValue::ToText() const {
   struct Visitor {
-    QString operator()(std::monostate) const { return QStringLiteral("Nothing"); }
-    QString operator()(std::int64_t i) const { return QString::number(i); }
-    QString operator()(bool b) const { return b ? QStringLiteral("True") : QStringLiteral("False"); }
-    QString operator()(const QString& s) const { return Quote(s); }
-    QString operator()(ColourValue c) const {
-      return QStringLiteral("&H%1&").arg(c.value, 8, 16, QChar(u'0')).toUpper();
+    std::string operator()(std::monostate) const { return "Nothing"; }
+    std::string operator()(std::int64_t i) const { return std::to_string(i); }
+    std::string operator()(bool b) const { return BoolText(b); }
+    std::string operator()(const std::string& s) const { return Quote(s); }
+    std::string operator()(ColourValue c) const {
+      std::string out = "&H";
+      AppendHex(out, c.value, 8, /*upper=*/true);
+      return out + '&';
     }
-    QString operator()(const FontSpec& f) const {
-      auto b = [](bool v) { return v ? QStringLiteral("True") : QStringLiteral("False"); };
-      return QStringLiteral("Font(%1, %2, %3, %4, %5, %6, %7, %8)")
-          .arg(Quote(f.face), FormatDouble(f.points), QString::number(f.weight), b(f.italic),
-               b(f.underline), b(f.strikeout), QString::number(f.charset),
-               QString::number(f.pixel_height));
+    std::string operator()(const FontSpec& f) const {
+      return "Font(" + Quote(f.face) + ", " + FormatDouble(f.points) + ", " +
+             std::to_string(f.weight) + ", " + BoolText(f.italic) + ", " + BoolText(f.underline) +
+             ", " + BoolText(f.strikeout) + ", " + std::to_string(f.charset) + ", " +
+             std::to_string(f.pixel_height) + ")";
     }
-    QString operator()(const Picture& p) const {
-      if (p.IsEmpty()) return QStringLiteral("Nothing");
-      return QStringLiteral("Picture(%1)").arg(QString::fromLatin1(p.png.toBase64()));
+    std::string operator()(const Picture& p) const {
+      if (p.IsEmpty()) return "Nothing";
+      return "Picture(" + Base64(p.png) + ")";
     }
   };
   return std::visit(Visitor{}, v_);
 }
 
-std::optional<PropertyValue> PropertyValue::FromText(const QString& text, QString* error) {
-  auto fail = [error](const QString& why) -> std::optional<PropertyValue> {
+std::optional<PropertyValue> PropertyValue::FromText(std::string_view text, std::string* error) {
+  auto fail = [error](const std::string& why) -> std::optional<PropertyValue> {
     if (error) *error = why;
     return std::nullopt;
   };
-  QString t = text.trimmed();
-  if (t.isEmpty()) return fail(QStringLiteral("missing value"));
+  const std::string valid = ValidUtf8(text);
+  const std::string_view t = Trim(valid);
+  if (t.empty()) return fail("missing value");
   Reader r(t);
-  if (t.startsWith(u'"')) {
+  if (t.front() == '"') {
     auto s = r.QuotedText();
-    if (!s || !r.AtEnd()) return fail(QStringLiteral("bad text value %1").arg(t));
-    return PropertyValue(*s);
+    if (!s || !r.AtEnd()) return fail("bad text value " + std::string(t));
+    return PropertyValue(std::move(*s));
   }
-  if (t.startsWith(QStringLiteral("&H"), Qt::CaseInsensitive)) {
-    if (!t.endsWith(u'&') || t.size() < 4 || t.size() > 11)
-      return fail(QStringLiteral("bad colour value %1").arg(t));
-    bool ok = false;
-    uint v = t.mid(2, t.size() - 3).toUInt(&ok, 16);
-    if (!ok) return fail(QStringLiteral("bad colour value %1").arg(t));
+  if (t.size() >= 2 && EqualsIgnoringCase(t.substr(0, 2), "&H")) {
+    const std::string_view hex = t.substr(2, t.size() >= 3 ? t.size() - 3 : 0);
+    std::uint32_t v = 0;
+    auto res = std::from_chars(hex.data(), hex.data() + hex.size(), v, 16);
+    if (t.back() != '&' || t.size() < 4 || t.size() > 11 || res.ec != std::errc() ||
+        res.ptr != hex.data() + hex.size())
+      return fail("bad colour value " + std::string(t));
     return PropertyValue::OfColour(v);
   }
-  if (r.EatWord(u"Font")) {
-    if (!r.Eat(u'(')) return fail(QStringLiteral("bad font value %1").arg(t));
+  if (r.EatWord("Font")) {
+    if (!r.Eat('(')) return fail("bad font value " + std::string(t));
     auto f = ParseFontArgs(r);
-    if (!f || !r.AtEnd()) return fail(QStringLiteral("bad font value %1").arg(t));
+    if (!f || !r.AtEnd()) return fail("bad font value " + std::string(t));
     return PropertyValue(*f);
   }
-  if (r.EatWord(u"Picture")) {
-    if (!t.endsWith(u')')) return fail(QStringLiteral("bad picture value"));
-    qsizetype open = t.indexOf(u'(');
-    QByteArray b64 = t.mid(open + 1, t.size() - open - 2).trimmed().toLatin1();
-    auto decoded = QByteArray::fromBase64Encoding(b64, QByteArray::AbortOnBase64DecodingErrors);
-    if (!decoded || decoded.decoded.isEmpty()) return fail(QStringLiteral("bad picture value"));
-    return PropertyValue(Picture{*decoded});
+  if (r.EatWord("Picture")) {
+    if (!r.Eat('(') || t.back() != ')') return fail("bad picture value");
+    const std::size_t open = t.find('(');
+    auto decoded = FromBase64(Trim(t.substr(open + 1, t.size() - open - 2)));
+    if (!decoded || decoded->empty()) return fail("bad picture value");
+    return PropertyValue(Picture{std::move(*decoded)});
   }
-  if (t.compare(QStringLiteral("Nothing"), Qt::CaseInsensitive) == 0) return PropertyValue();
+  if (EqualsIgnoringCase(t, "Nothing")) return PropertyValue();
   if (auto b = ParseBool(t)) return PropertyValue(*b);
   if (auto i = ParseInteger(t)) return PropertyValue(*i);
-  return fail(QStringLiteral("unknown value %1").arg(t));
+  return fail("unknown value " + std::string(t));
 }
 
-std::vector<PropertyBag::Entry>::iterator PropertyBag::Find(const QString& key) {
-  QString k = Lower(key);
+std::vector<PropertyBag::Entry>::iterator PropertyBag::Find(std::string_view key) {
+  const std::string k = Lower(key);
   return std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.first == k; });
 }
 
-std::vector<PropertyBag::Entry>::const_iterator PropertyBag::Find(const QString& key) const {
-  QString k = Lower(key);
+std::vector<PropertyBag::Entry>::const_iterator PropertyBag::Find(std::string_view key) const {
+  const std::string k = Lower(key);
   return std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.first == k; });
 }
 
-void PropertyBag::Write(const QString& key, const PropertyValue& value, const PropertyValue& def) {
+void PropertyBag::Write(std::string_view key, const PropertyValue& value,
+                        const PropertyValue& def) {
   if (value == def) {
     Remove(key);
     return;
@@ -362,7 +432,7 @@ void PropertyBag::Write(const QString& key, const PropertyValue& value, const Pr
   Set(key, value);
 }
 
-void PropertyBag::Set(const QString& key, const PropertyValue& value) {
+void PropertyBag::Set(std::string_view key, const PropertyValue& value) {
   auto it = Find(key);
   if (it != entries_.end()) {
     it->second = value;
@@ -371,122 +441,142 @@ void PropertyBag::Set(const QString& key, const PropertyValue& value) {
   }
 }
 
-PropertyValue PropertyBag::Read(const QString& key, const PropertyValue& def) const {
+PropertyValue PropertyBag::Read(std::string_view key, const PropertyValue& def) const {
   auto it = Find(key);
   return it == entries_.end() ? def : it->second;
 }
 
-std::int64_t PropertyBag::ReadInt(const QString& key, std::int64_t def) const {
+std::int64_t PropertyBag::ReadInt(std::string_view key, std::int64_t def) const {
   return Read(key, def).AsInteger().value_or(def);
 }
-bool PropertyBag::ReadBool(const QString& key, bool def) const {
+bool PropertyBag::ReadBool(std::string_view key, bool def) const {
   return Read(key, def).AsBool().value_or(def);
 }
-Colour PropertyBag::ReadColour(const QString& key, Colour def) const {
+Colour PropertyBag::ReadColour(std::string_view key, Colour def) const {
   return Read(key, PropertyValue::OfColour(def)).AsColour().value_or(def);
 }
-QString PropertyBag::ReadText(const QString& key, const QString& def) const {
-  return Read(key, def).AsText().value_or(def);
+std::string PropertyBag::ReadText(std::string_view key, std::string_view def) const {
+  return Read(key, def).AsText().value_or(std::string(def));
 }
-FontSpec PropertyBag::ReadFont(const QString& key, const FontSpec& def) const {
+FontSpec PropertyBag::ReadFont(std::string_view key, const FontSpec& def) const {
   return Read(key, def).AsFont().value_or(def);
 }
-Picture PropertyBag::ReadPicture(const QString& key) const {
+Picture PropertyBag::ReadPicture(std::string_view key) const {
   return Read(key).AsPicture().value_or(Picture{});
 }
 
-bool PropertyBag::Contains(const QString& key) const { return Find(key) != entries_.end(); }
+bool PropertyBag::Contains(std::string_view key) const { return Find(key) != entries_.end(); }
 
-void PropertyBag::Remove(const QString& key) {
+void PropertyBag::Remove(std::string_view key) {
   auto it = Find(key);
   if (it != entries_.end()) entries_.erase(it);
 }
 
-QString PropertyBag::ToText() const {
-  QString out;
-  for (const auto& [key, value] : entries_) out += key + QStringLiteral(" = ") + value.ToText() + u'\n';
+std::string PropertyBag::ToText() const {
+  std::string out;
+  for (const auto& [key, value] : entries_) out += key + " = " + value.ToText() + '\n';
   return out;
 }
 
 namespace {
 
+// The lines of a text form, valid UTF-8 and trimmed, numbered from 1; skipped lines left out.
+struct Line {
+  int number;
+  std::string_view text;
+};
+
+std::vector<Line> Lines(std::string_view text) {
+  std::vector<Line> lines;
+  int number = 0;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    ++number;
+    const std::string_view line = Trim(text.substr(start, end - start));
+    if (!line.empty() && line.front() != '\'' && line.front() != '#') lines.push_back({number, line});
+    start = end + 1;
+  }
+  return lines;
+}
+
+// The text as valid UTF-8, without a leading byte-order mark.
+std::string Normalised(std::string_view text) {
+  std::string valid = ValidUtf8(text);
+  if (valid.rfind("\xEF\xBB\xBF", 0) == 0) valid.erase(0, 3);
+  return valid;
+}
+
 // Parses one "key = value" line into `bag`; false with `error` set on failure.
-bool ParseEntry(const QString& line, int number, PropertyBag& bag, QString* error) {
-  qsizetype eq = line.indexOf(u'=');
-  QString key = eq < 0 ? QString() : line.left(eq).trimmed();
-  if (key.isEmpty()) {
-    if (error) *error = QStringLiteral("line %1: expected key = value").arg(number);
+bool ParseEntry(const Line& line, PropertyBag& bag, std::string* error) {
+  const std::size_t eq = line.text.find('=');
+  const std::string_view key = eq == std::string_view::npos ? std::string_view{} : Trim(line.text.substr(0, eq));
+  if (key.empty()) {
+    if (error) *error = "line " + std::to_string(line.number) + ": expected key = value";
     return false;
   }
-  QString why;
-  auto value = PropertyValue::FromText(line.mid(eq + 1), &why);
+  std::string why;
+  auto value = PropertyValue::FromText(line.text.substr(eq + 1), &why);
   if (!value) {
-    if (error) *error = QStringLiteral("line %1: %2").arg(number).arg(why);
+    if (error) *error = "line " + std::to_string(line.number) + ": " + why;
     return false;
   }
   bag.Set(key, *value);
   return true;
 }
 
-bool IsSkipped(const QString& line) {
-  return line.isEmpty() || line.startsWith(u'\'') || line.startsWith(u'#');
-}
-
 }  // namespace
 
-std::optional<PropertyBag> PropertyBag::FromText(const QString& text, QString* error) {
+std::optional<PropertyBag> PropertyBag::FromText(std::string_view text, std::string* error) {
+  const std::string valid = Normalised(text);
   PropertyBag bag;
-  const auto lines = text.split(u'\n');
-  for (int n = 0; n < lines.size(); ++n) {
-    QString line = lines[n].trimmed();
-    if (IsSkipped(line)) continue;
-    if (!ParseEntry(line, n + 1, bag, error)) return std::nullopt;
-  }
+  for (const Line& line : Lines(valid))
+    if (!ParseEntry(line, bag, error)) return std::nullopt;
   return bag;
 }
 
-PropertyBag& FormData::Control(const QString& name) {
+PropertyBag& FormData::Control(std::string_view name) {
   for (auto& [n, bag] : controls_)
-    if (n.compare(name, Qt::CaseInsensitive) == 0) return bag;
-  controls_.emplace_back(name, PropertyBag{});
+    if (EqualsIgnoringCase(n, name)) return bag;
+  controls_.emplace_back(std::string(name), PropertyBag{});
   return controls_.back().second;
 }
 
-const PropertyBag* FormData::Find(const QString& name) const {
+const PropertyBag* FormData::Find(std::string_view name) const {
   for (const auto& [n, bag] : controls_)
-    if (n.compare(name, Qt::CaseInsensitive) == 0) return &bag;
+    if (EqualsIgnoringCase(n, name)) return &bag;
   return nullptr;
 }
 
-QString FormData::ToText() const {
-  QString out;
+std::string FormData::ToText() const {
+  std::string out;
   for (const auto& [name, bag] : controls_) {
-    if (!out.isEmpty()) out += u'\n';
-    out += u'[' + name + QStringLiteral("]\n") + bag.ToText();
+    if (!out.empty()) out += '\n';
+    out += '[' + name + "]\n" + bag.ToText();
   }
   return out;
 }
 
-std::optional<FormData> FormData::FromText(const QString& text, QString* error) {
+std::optional<FormData> FormData::FromText(std::string_view text, std::string* error) {
+  const std::string valid = Normalised(text);
   FormData form;
   PropertyBag* current = nullptr;
-  const auto lines = text.split(u'\n');
-  for (int n = 0; n < lines.size(); ++n) {
-    QString line = lines[n].trimmed();
-    if (IsSkipped(line)) continue;
-    if (line.startsWith(u'[')) {
-      if (!line.endsWith(u']') || line.size() < 3) {
-        if (error) *error = QStringLiteral("line %1: bad control header %2").arg(n + 1).arg(line);
+  for (const Line& line : Lines(valid)) {
+    if (line.text.front() == '[') {
+      if (line.text.back() != ']' || line.text.size() < 3) {
+        if (error)
+          *error = "line " + std::to_string(line.number) + ": bad control header " +
+                   std::string(line.text);
         return std::nullopt;
       }
-      current = &form.Control(line.mid(1, line.size() - 2).trimmed());
+      current = &form.Control(Trim(line.text.substr(1, line.text.size() - 2)));
       continue;
     }
     if (current == nullptr) {
-      if (error) *error = QStringLiteral("line %1: property before any [control] line").arg(n + 1);
+      if (error) *error = "line " + std::to_string(line.number) + ": property before any [control] line";
       return std::nullopt;
     }
-    if (!ParseEntry(line, n + 1, *current, error)) return std::nullopt;
+    if (!ParseEntry(line, *current, error)) return std::nullopt;
   }
   return form;
 }

@@ -89,6 +89,9 @@ struct DatabaseLoad {
     std::size_t records = 0;
     std::vector<std::size_t> skippedLines;          // lines of malformed records that were skipped
     bool endMarker = false;
+
+    // Whether the list names anything: a record besides "Finish:Finish", whose key no fingerprint has.
+    bool HasSignatures() const { return records > (endMarker ? 1u : 0u); }
 };
 
 class SignatureDatabase {

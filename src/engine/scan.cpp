@@ -16,33 +16,92 @@ bool IsDotEntry(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
+// The log line of a detected file: its path, the malware name and what became of the file.
+std::string DetectionLine(std::string_view path, std::string_view malwareName, const Disposal& disposal,
+                          const DisposalResult& outcome) {
+    std::string line(path);
+    line += " <== ";
+    line += malwareName;
+    if (!disposal.RemovesFiles()) {
+        line += " Detected...";
+    } else if (outcome.gone) {
+        line += disposal.Action() == "quarantine" ? " Quarantined..." : " Cleaned...";
+    } else {
+        line += " Not Removed...";
+        if (outcome.error != platform::Error::None) {
+            line += " (";
+            line += platform::ErrorMessage(outcome.error);
+            line += ")";
+        }
+    }
+    return line;
+}
+
 }  // namespace
 
 FolderScan::FolderScan(SignatureDatabase& database, ScanSink& sink, ProcessActions& processes,
                        Disposal& disposal)
     : database_(database), sink_(sink), processes_(processes), disposal_(disposal) {}
 
-void FolderScan::ScanFolder(std::string_view path) {
+bool FolderScan::OpenTarget(std::string_view path, Target accepted) {
     targetError_ = platform::Error::None;
-    if (!sink_.IsRunning()) return;
+    target_ = platform::Folder();
+    targetFolderPath_.clear();
+    targetName_.clear();
+    if (!sink_.IsRunning()) return false;
     if (path.empty()) {
         targetError_ = platform::Error::NotFound;
-        return;
+        return false;
     }
     path_.assign(path);
     if (path_.back() != platform::kPathSeparator) path_.push_back(platform::kPathSeparator);
+    target_ = platform::Folder::Open(path_, &targetError_);
+    if (target_.IsOpen()) return true;
 
-    platform::Folder root = platform::Folder::Open(path_, &targetError_);
-    if (!root.IsOpen()) {
-        sink_.EntryUnreadable(path_, platform::ErrorMessage(targetError_));
+    // Not a folder: it may be a file, which is then an entry of the folder it lies in. A path that
+    // ends with a separator names a folder only.
+    std::string_view entry = path;
+    while (entry.size() > 1 && platform::IsPathSeparator(entry.back())) entry.remove_suffix(1);
+    const std::size_t cut = entry.find_last_of(platform::kPathSeparators);
+    const std::size_t nameStart = cut == std::string_view::npos ? 0 : cut + 1;
+    const std::string folderPath(entry.substr(0, nameStart));
+    const std::string name(entry.substr(nameStart));
+    platform::Folder folder = platform::Folder::Open(folderPath.empty() ? "." : folderPath);
+    platform::EntryInfo info;
+    if (!name.empty() && name != "." && name != ".." && folder.IsOpen() &&
+        folder.EntryInfoOf(name.c_str(), info) == platform::Error::None && info.kind != platform::EntryKind::Folder) {
+        if (accepted == Target::FolderOrFile && entry.size() == path.size()) {
+            target_ = std::move(folder);
+            targetFolderPath_ = folderPath;
+            targetName_ = name;
+            targetInfo_ = info;
+            targetError_ = platform::Error::None;
+            return true;
+        }
+        targetError_ = platform::Error::NotADirectory;  // whatever the system said of it
+    }
+    sink_.EntryUnreadable(path_, platform::ErrorMessage(targetError_));
+    return false;
+}
+
+void FolderScan::WalkTarget() {
+    if (!target_.IsOpen()) return;
+    platform::Folder root = std::move(target_);
+    const bool isFile = !targetName_.empty();
+    if (rules_.HasPatterns() && TargetExcluded(!isFile)) {
+        ++entriesExcluded_;
         return;
     }
     platform::EntryInfo rootInfo;
     root.Info(rootInfo);
-    // A folder kept out of the walk stays out when it is the target itself.
-    if (std::find(excluded_.begin(), excluded_.end(), rootInfo.identity) != excluded_.end()) return;
-    pseudo_ = platform::PseudoFileSystems::Load(mountTable_);
-    targetOnPseudo_ = pseudo_.Contains(rootInfo.identity.device);
+    // A folder kept out of the walk stays out when it is the target itself, or a file target's folder.
+    if (rules_.KeepsOut(rootInfo.identity)) return;
+    if (isFile) {
+        ExamineEntry(root, targetFolderPath_, targetName_.c_str(), targetName_.size(), targetInfo_,
+                     platform::Error::None);
+        return;
+    }
+    rules_.BeginTarget(rootInfo.identity);
 
     frames_.clear();
     firstOpen_ = 1;
@@ -76,7 +135,7 @@ void FolderScan::ScanFolder(std::string_view path) {
                 continue;
             }
             // The entry may have been replaced since it was listed; the rules still hold for it.
-            if (!IsWalkable(info, top.identity)) {
+            if (!rules_.Enters(info, top.identity)) {
                 path_.resize(top.pathLength);
                 sink_.Yield();
                 continue;
@@ -97,15 +156,15 @@ void FolderScan::ScanFolder(std::string_view path) {
     frames_.clear();
 }
 
-bool FolderScan::IsWalkable(const platform::EntryInfo& info,
-                            const platform::FileIdentity& parent) const {
-    if (std::find(excluded_.begin(), excluded_.end(), info.identity) != excluded_.end()) return false;
-    // A folder on another device is a mount point: stay out of kernel pseudo file systems.
-    if (!targetOnPseudo_ && info.identity.device != parent.device &&
-        pseudo_.Contains(info.identity.device)) {
-        return false;
-    }
-    return true;
+// Whether the target itself matches an exclusion pattern, by the path it was given as.
+bool FolderScan::TargetExcluded(bool maybeFolder) const {
+    std::string_view path(path_);
+    while (path.size() > 1 && platform::IsPathSeparator(path.back())) path.remove_suffix(1);
+    const std::size_t cut = path.find_last_of(platform::kPathSeparators);
+    std::string_view name = cut == std::string_view::npos ? path : path.substr(cut + 1);
+    // "." and ".." name a folder only through the folder they stand in: no name to match.
+    if (name == "." || name == "..") name = {};
+    return rules_.Excludes(path, name.size(), maybeFolder);
 }
 
 void FolderScan::ProcessFolder(Frame& frame) {
@@ -119,7 +178,11 @@ void FolderScan::ProcessFolder(Frame& frame) {
     platform::EntryInfo dotInfo;
     dotInfo.kind = platform::EntryKind::Folder;
 
-    // First pass: the subfolders, in listing order.
+    const std::string_view folderPath(path_.data(), frame.pathLength);
+    leftOut_.assign(count, false);
+
+    // First pass: the subfolders, in listing order. Entries that match an exclusion pattern are
+    // left out of both passes.
     for (std::size_t i = 0; i < count; ++i) {
         const char* name = names_.Name(i);
         if (IsDotEntry(name)) {
@@ -128,10 +191,16 @@ void FolderScan::ProcessFolder(Frame& frame) {
         } else {
             statErrors_[i] = frame.folder.EntryInfoOf(name, infos_[i]);
             const bool unreadable = statErrors_[i] != platform::Error::None;
+            const bool maybeFolder = unreadable || infos_[i].kind == platform::EntryKind::Folder;
+            if (rules_.HasPatterns()) {
+                entryPath_.assign(folderPath).append(name, names_.Length(i));
+                leftOut_[i] = rules_.Excludes(entryPath_, names_.Length(i), maybeFolder);
+            }
             // An entry whose description cannot be read counts as a subfolder; opening it then
             // tells whether it is one.
-            if (unreadable || (infos_[i].kind == platform::EntryKind::Folder &&
-                               IsWalkable(infos_[i], frame.identity))) {
+            if (leftOut_[i]) {
+                ++entriesExcluded_;
+            } else if (unreadable || (maybeFolder && rules_.Enters(infos_[i], frame.identity))) {
                 frame.subfolders.Add({name, names_.Length(i)});
                 frame.undescribed.push_back(unreadable);
                 ++foldersScanned_;
@@ -141,20 +210,24 @@ void FolderScan::ProcessFolder(Frame& frame) {
     }
 
     // Second pass: every entry goes through the file check, the dot entries included.
-    const std::string_view folderPath(path_.data(), frame.pathLength);
     for (std::size_t i = 0; i < count; ++i) {
+        if (leftOut_[i]) continue;
         if (!sink_.IsRunning()) break;
-        const char* name = names_.Name(i);
-        const std::string_view nameText(name, names_.Length(i));
-        if (!IsDotEntry(name)) {
-            ++filesScanned_;
-            ShowEntry(folderPath, nameText, kStartTag);
-        }
-        CheckEntry(frame.folder, folderPath, name, nameText.size(), infos_[i], statErrors_[i]);
-        ShowEntry(folderPath, nameText, kDoneTag);
-        sink_.ShowCounts(filesScanned_, foldersScanned_);
-        sink_.Yield();
+        ExamineEntry(frame.folder, folderPath, names_.Name(i), names_.Length(i), infos_[i], statErrors_[i]);
     }
+}
+
+void FolderScan::ExamineEntry(const platform::Folder& folder, std::string_view folderPath, const char* name,
+                              std::size_t nameLength, const platform::EntryInfo& info, platform::Error statError) {
+    const std::string_view nameText(name, nameLength);
+    if (!IsDotEntry(name)) {
+        ++filesScanned_;
+        ShowEntry(folderPath, nameText, kStartTag);
+    }
+    CheckEntry(folder, folderPath, name, nameLength, info, statError);
+    ShowEntry(folderPath, nameText, kDoneTag);
+    sink_.ShowCounts(filesScanned_, foldersScanned_);
+    sink_.Yield();
 }
 
 void FolderScan::ShowEntry(std::string_view folderPath, std::string_view name, std::string_view tag) {
@@ -214,15 +287,7 @@ void FolderScan::CheckEntry(const platform::Folder& folder, std::string_view fol
         ? disposal_.Dispose(DetectedFile{folder, name, fingerprint.identity, path, malwareName})
         : DisposalResult{false, platform::Error::NotRegularFile};
 
-    std::string line = path;
-    line += " <== ";
-    line += malwareName;
-    if (!disposal_.RemovesFiles()) {
-        line += " Detected...";
-    } else {
-        line += outcome.gone ? " Cleaned..." : " Not Removed...";
-    }
-    sink_.AppendLog(line);
+    sink_.AppendLog(DetectionLine(path, malwareName, disposal_, outcome));
     sink_.Detected(DetectionReport{path, malwareName, disposal_.Action(), outcome.gone, outcome.error});
 }
 

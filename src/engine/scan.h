@@ -10,7 +10,9 @@
 
 #include "engine/database.h"
 #include "engine/disposal.h"
+#include "engine/glob.h"
 #include "engine/sink.h"
+#include "engine/walk_rules.h"
 #include "platform/file.h"
 
 namespace velquin::engine {
@@ -20,9 +22,21 @@ public:
     FolderScan(SignatureDatabase& database, ScanSink& sink, ProcessActions& processes,
                Disposal& disposal);
 
-    // Walks the tree below `path` (with or without a trailing separator) unless the sink's run flag
-    // is down already. Not re-entrant: one walk at a time per object.
-    void ScanFolder(std::string_view path);
+    enum class Target {
+        Folder,        // the target must be a folder
+        FolderOrFile,  // a target that is no folder is checked as one entry of its folder
+    };
+
+    // Opens the target of the next walk: `path` with or without a trailing separator. False when
+    // the sink's run flag is down already, or when the target cannot be opened (TargetError says
+    // why; the sink has been told). Not re-entrant: one walk at a time per object.
+    bool OpenTarget(std::string_view path, Target accepted);
+    // Walks the tree below the opened target, or checks the file that it is.
+    void WalkTarget();
+    // Opens the folder `path` and walks the tree below it.
+    void ScanFolder(std::string_view path) {
+        if (OpenTarget(path, Target::Folder)) WalkTarget();
+    }
 
     // The file check of one entry: fingerprint, lookup, and for a detected file the process
     // handling, List2, the disposal and the log line. `folderPath` ends with the separator.
@@ -31,12 +45,18 @@ public:
 
     std::uint64_t FilesScanned() const { return filesScanned_; }
     std::uint64_t FoldersScanned() const { return foldersScanned_; }
-    void ResetCounters() { filesScanned_ = foldersScanned_ = 0; }
+    // Entries that matched an exclusion pattern (what lies below an excluded folder is not seen).
+    std::uint64_t EntriesExcluded() const { return entriesExcluded_; }
+    void ResetCounters() { filesScanned_ = foldersScanned_ = entriesExcluded_ = 0; }
 
+    // Entries that match `pattern` are neither checked nor entered, nor counted as scanned.
+    void Exclude(PathGlob pattern) { rules_.Exclude(std::move(pattern)); }
     // A folder the walk must never enter (for instance where detected files are moved to).
-    void ExcludeFolder(const platform::FileIdentity& folder) { excluded_.push_back(folder); }
+    void ExcludeFolder(const platform::FileIdentity& folder) { rules_.ExcludeFolder(folder); }
+    // Mount points below the target are entries of their parents, never entered.
+    void StayOnFileSystem(bool stay) { rules_.StayOnFileSystem(stay); }
     // The mount table to read pseudo file systems from; empty: the system's.
-    void SetMountTable(std::string path) { mountTable_ = std::move(path); }
+    void SetMountTable(std::string path) { rules_.SetMountTable(std::move(path)); }
 
     // Why the last ScanFolder could not open its target; None when it could.
     platform::Error TargetError() const { return targetError_; }
@@ -51,8 +71,10 @@ private:
         std::size_t next = 0;
     };
 
+    bool TargetExcluded(bool maybeFolder) const;
     void ProcessFolder(Frame& frame);
-    bool IsWalkable(const platform::EntryInfo& info, const platform::FileIdentity& parent) const;
+    void ExamineEntry(const platform::Folder& folder, std::string_view folderPath, const char* name,
+                      std::size_t nameLength, const platform::EntryInfo& info, platform::Error statError);
     void CheckEntry(const platform::Folder& folder, std::string_view folderPath, const char* name,
                     std::size_t nameLength, const platform::EntryInfo& info, platform::Error statError);
     void LimitOpenFolders();
@@ -66,11 +88,15 @@ private:
 
     std::uint64_t filesScanned_ = 0;
     std::uint64_t foldersScanned_ = 0;
-    std::vector<platform::FileIdentity> excluded_;
-    std::string mountTable_;
-    platform::PseudoFileSystems pseudo_;
-    bool targetOnPseudo_ = false;
+    std::uint64_t entriesExcluded_ = 0;
+    WalkRules rules_;
     platform::Error targetError_ = platform::Error::None;
+
+    // The opened target: a folder, or the folder of the file that is the target.
+    platform::Folder target_;
+    std::string targetFolderPath_;    // a file target's folder as given, with its separator (or empty)
+    std::string targetName_;          // a file target's name; empty for a folder target
+    platform::EntryInfo targetInfo_;  // a file target's description
 
     std::vector<Frame> frames_;
     std::size_t firstOpen_ = 1;  // frames below this index, except the target's, have no handle
@@ -78,6 +104,7 @@ private:
     platform::NameList names_;   // listing of the folder in progress, reused folder after folder
     std::vector<platform::EntryInfo> infos_;
     std::vector<platform::Error> statErrors_;
+    std::vector<bool> leftOut_;  // per listed entry: it matched an exclusion pattern
     std::string text_;           // scratch for texts shown and logged
     std::string entryPath_;
 };

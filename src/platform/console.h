@@ -1,12 +1,15 @@
 #pragma once
 // The console a command-line program runs in: whether a stream is a terminal and how wide it is,
-// the interrupt key, local time, and the program's arguments as UTF-8.
+// the interrupt key, a closed output, local time, report files, and the program's arguments as
+// UTF-8.
 
 #include <cstddef>
 #include <cstdio>
 #include <ctime>
 #include <string>
 #include <vector>
+
+#include "platform/error.h"
 
 namespace velquin::platform {
 
@@ -18,6 +21,15 @@ std::size_t TerminalColumns(std::FILE* stream);
 // The first interrupt (Ctrl-C) calls `onInterrupt`, which may only set a flag; a second one ends
 // the program at once.
 void InstallInterruptHandler(void (*onInterrupt)());
+
+// A write to a pipe whose reader has gone fails with an error instead of ending the program, so
+// the program can finish its work and say what happened. Programs it starts get the default back.
+void IgnoreBrokenPipe();
+
+// Opens the file `path` for writing a report, created when missing: appended to, or emptied
+// first. The path is the user's own choice, so a link there is followed, as a shell's redirection
+// follows it. Returns nullptr with `error` set when it cannot be opened.
+std::FILE* OpenReportFile(const std::string& path, bool append, Error* error);
 
 // The calendar time `when` in the local time zone.
 std::tm LocalTime(std::time_t when);

@@ -159,11 +159,19 @@ bool IsAbsolutePath(std::string_view path);
 // The folder of the running executable, without a trailing separator; empty when unknown.
 std::string ExecutableFolder();
 
-// The platform's path separator, which ends every folder path the engine builds.
+// The platform's path separator, which ends every folder path the engine builds; every character
+// that separates the parts of a path the user writes ("/" as well on Windows); and whether the
+// system's file names match without regard to case (ASCII letters only).
 #ifdef _WIN32
 inline constexpr char kPathSeparator = '\\';
+inline constexpr std::string_view kPathSeparators = "\\/";
+inline constexpr bool kNamesIgnoreCase = true;
 #else
 inline constexpr char kPathSeparator = '/';
+inline constexpr std::string_view kPathSeparators = "/";
+inline constexpr bool kNamesIgnoreCase = false;
 #endif
+
+inline constexpr bool IsPathSeparator(char c) { return kPathSeparators.find(c) != std::string_view::npos; }
 
 }  // namespace velquin::platform

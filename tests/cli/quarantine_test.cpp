@@ -79,7 +79,7 @@ TEST(QuarantineCommandTest, QuarantinesThenRestoresAndNeverOverwrites) {
 
     const Outcome scan = Scan(tree, {"-q", "-d", db, "--quarantine", quarantine, tree.Path("scan")});
     EXPECT_EQ(scan.status, 1) << scan.err;
-    EXPECT_TRUE(HasLine(scan.out, worm + " <== Worm.Test Cleaned...")) << scan.out;
+    EXPECT_TRUE(HasLine(scan.out, worm + " <== Worm.Test Quarantined...")) << scan.out;
     EXPECT_TRUE(HasLine(scan.out, "File Removed : 1")) << scan.out;
     EXPECT_FALSE(std::filesystem::exists(worm));
 

@@ -30,6 +30,7 @@
 #endif
 #include "engine/fingerprint.h"
 #include "platform/process.h"
+#include "platform/date_time.h"
 
 namespace velquin {
 namespace {
@@ -53,6 +54,15 @@ std::string ReadAll(const std::string& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// A text file as the program wrote it, read back with "\n" line ends.
+std::string ReadText(const std::string& path) {
+    std::string text = ReadAll(path);
+#ifdef _WIN32
+    std::erase(text, '\r');
+#endif
+    return text;
 }
 
 struct Outcome {
@@ -127,10 +137,13 @@ Outcome Execute(const std::vector<std::string>& args, const testing::TestTree& t
     return run;
 }
 #else
-// Starts a program with its output going to files; `whileRunning` gets its pid.
+// Starts a program with its output going to files (standard output to `stdoutPath` when one is
+// given); `whileRunning` gets its pid.
 Outcome Execute(const std::vector<std::string>& args, const testing::TestTree& tree,
-            const std::function<void(pid_t, const std::string&)>& whileRunning = {}) {
-    const std::string outPath = tree.Path("stdout.txt"), errPath = tree.Path("stderr.txt");
+                const std::function<void(pid_t, const std::string&)>& whileRunning = {},
+                const std::string& stdoutPath = {}) {
+    const std::string outPath = stdoutPath.empty() ? tree.Path("stdout.txt") : stdoutPath;
+    const std::string errPath = tree.Path("stderr.txt");
     const pid_t child = fork();
     if (child == 0) {
         const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -150,7 +163,7 @@ Outcome Execute(const std::vector<std::string>& args, const testing::TestTree& t
     waitpid(child, &status, 0);
     Outcome run;
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    run.out = ReadAll(outPath);
+    if (stdoutPath.empty()) run.out = ReadAll(outPath);
     run.err = ReadAll(errPath);
     return run;
 }
@@ -212,14 +225,111 @@ TEST(VelquinScanTest, UnreadableOrMalformedDatabaseIsReportedOnce) {
     EXPECT_EQ(run.status, 2);
 }
 
-TEST(VelquinScanTest, MissingTargetIsAnErrorSaidOnce) {
+// Runs whose outcome is no clean scan: each says what it is, in its status, on stderr, and by
+// what it leaves out of standard output.
+TEST(VelquinScanTest, EachOutcomeHasItsOwnStatusAndMessage) {
     testing::TestTree tree;
     const std::string db = tree.Write("database.db", kWormDatabase);
-    const Outcome run = Execute({Bin("velquin-scan"), "-d", db, tree.Path("absent")}, tree);
-    EXPECT_EQ(run.status, 2);
-    ASSERT_EQ(Lines(run.err).size(), 1u) << run.err;
-    EXPECT_NE(run.err.find("cannot scan " + tree.Path("absent")), std::string::npos) << run.err;
-    EXPECT_TRUE(HasLine(run.out, "File Scanned : 0"));
+    const std::string empty = tree.Write("empty.db", "Finish:Finish\r\n");
+    const std::string worm = tree.Write("t/worm.exe", kWorm);
+    const std::string absent = tree.Path("absent");
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string err;                   // a part of stderr
+        std::vector<std::string> outHas;   // lines of stdout
+        std::vector<std::string> outLacks;
+    };
+    const Case cases[] = {
+        {{"-d", empty, tree.Path("t")}, 2, empty + " holds no signature record", {}, {"Scanning Completed"}},
+        {{"-d", empty, "--lookup", "CACA79914R102910492019018"}, 2, empty + " holds no signature record", {}, {}},
+        {{"-d", db, absent}, 2, "cannot scan " + absent + ": no such file or folder", {}, {"Scanning Completed"}},
+        {{"-d", db, "-n", tree.Path("t"), absent},
+         2,
+         "cannot scan " + absent,
+         {"Path Scanned : " + tree.Path("t"), "Total Path Scanned : 1 of 2"},
+         {"Path Scanned : " + absent}},
+        {{"-d", db, "-n", worm}, 1, "", {worm + " <== Worm.Test Detected...", "File Scanned : 1", "Folder Scanned : 0"}, {}},
+        {{"-d", db, "-n", "-x", tree.Path("t")}, 1, "", {"Scanning Completed"}, {}},
+        {{"--json", tree.Path("f.json"), "--fingerprint", worm}, 2, "--json applies to scans and restores only", {}, {}},
+        {{"--log", tree.Path("l.txt"), "-d", db, "--lookup", "CACA79914R102910492019018"}, 2, "--log applies to scans only", {}, {}},
+        {{"--exclude", "*.exe", "--restore", tree.Path("q")}, 2, "--exclude applies to scans only", {}, {}},
+        {{"-d", db, "--exclude", "", tree.Path("t")}, 2, "an empty GLOB", {}, {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {Bin("velquin-scan")};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const Outcome run = Execute(args, tree);
+        std::string shown;
+        for (const std::string& arg : c.args) shown += " " + arg;
+        EXPECT_EQ(run.status, c.status) << shown << "\n" << run.err;
+        EXPECT_NE(run.err.find(c.err), std::string::npos) << shown << "\n" << run.err;
+        for (const std::string& line : c.outHas) EXPECT_TRUE(HasLine(run.out, line)) << shown << ": " << line;
+        for (const std::string& line : c.outLacks) EXPECT_FALSE(HasLine(run.out, line)) << shown << ": " << line;
+        if (c.status == 2 && c.outHas.empty()) EXPECT_EQ(run.out, "") << shown;
+    }
+    EXPECT_FALSE(std::filesystem::exists(tree.Path("f.json")));
+    EXPECT_FALSE(std::filesystem::exists(tree.Path("l.txt")));
+    EXPECT_TRUE(std::filesystem::exists(worm));
+}
+
+TEST(VelquinScanTest, HelpAndVersionNameTheProgram) {
+    testing::TestTree tree;
+    const Outcome help = Execute({Bin("velquin-scan"), "--help"}, tree);
+    EXPECT_EQ(help.status, 0);
+    const auto lines = Lines(help.out);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], "Usage: velquin-scan [options] PATH...");  // not the path it was started by
+    for (const char* group : {"Scanning:", "Actions:", "Reports:", "Look-ups:"}) EXPECT_TRUE(HasLine(help.out, group)) << group;
+    for (const char* clutter : {"Excludes", "TEXT", "REQUIRED", "Positionals"}) {
+        EXPECT_EQ(help.out.find(clutter), std::string::npos) << clutter;
+    }
+    EXPECT_NE(help.out.find("130"), std::string::npos);
+    for (const char* flag : {"-V", "--version"}) {
+        const Outcome version = Execute({Bin("velquin-scan"), flag}, tree);
+        EXPECT_EQ(version.status, 0);
+        EXPECT_EQ(version.out, "velquin-scan " VELQUIN_VERSION "\n") << flag;
+    }
+}
+
+TEST(VelquinScanTest, ExcludeIsRepeatableCountedAndLeavesPathsToScan) {
+    testing::TestTree tree;
+    const std::string db = tree.Write("database.db", kWormDatabase);
+    const std::string image = tree.Write("t/image.iso", kWorm);
+    const std::string cached = tree.Write("t/cache/worm.exe", kWorm);
+    tree.Write("t/seen.exe", kWorm);
+    const Outcome run = Execute({Bin("velquin-scan"), "-d", db, "--exclude", "*.iso", tree.Path("t"), "--exclude",
+                                 "cache/", "--json", tree.Path("r.json")},
+                                tree);
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_TRUE(HasLine(run.out, "File Excluded : 2"));
+    EXPECT_TRUE(HasLine(run.out, "File Scanned : 1"));
+    EXPECT_TRUE(std::filesystem::exists(image) && std::filesystem::exists(cached));
+    const nlohmann::json report = nlohmann::json::parse(ReadAll(tree.Path("r.json")));
+    EXPECT_EQ(report["scans"][0]["entriesExcluded"], 2);
+}
+
+TEST(VelquinScanTest, LogFileGetsTheTextReportAppended) {
+    testing::TestTree tree;
+    const std::string db = tree.Write("database.db", kWormDatabase);
+    tree.Write("t/worm.exe", kWorm);
+    const std::string log = tree.Path("scan.log");
+    const Outcome first = Execute({Bin("velquin-scan"), "-d", db, "-n", "--log", log, tree.Path("t")}, tree);
+    EXPECT_EQ(first.status, 1);
+    EXPECT_EQ(ReadText(log), first.out);
+    // With the JSON on standard output, the file still gets the text.
+    const Outcome second = Execute({Bin("velquin-scan"), "-d", db, "-n", "--log", log, "--json", "-", tree.Path("t")}, tree);
+    EXPECT_EQ(second.status, 1);
+    EXPECT_NO_THROW((void)nlohmann::json::parse(second.out));
+    const std::string both = ReadText(log);
+    EXPECT_TRUE(both.starts_with(first.out));
+    const auto lines = Lines(both);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "Scanning Completed"), 2);
+
+    const Outcome unwritable = Execute({Bin("velquin-scan"), "-d", db, "-n", "--log", tree.Path("no/such/scan.log"), tree.Path("t")}, tree);
+    EXPECT_EQ(unwritable.status, 2);
+    EXPECT_NE(unwritable.err.find("cannot open the log file"), std::string::npos);
+    EXPECT_EQ(unwritable.out, "");  // refused before anything is scanned
 }
 
 // A copy of the program in PREFIX/bin finds its list beside it or in PREFIX/share/velquin, and
@@ -242,7 +352,8 @@ TEST(VelquinScanTest, FindsItsListBesideItOrInTheDataFolder) {
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_TRUE(HasLine(run.out, tree.Path("t/worm.bin") + " <== Worm.Test Detected..."));
 
-    tree.Write("prefix/bin/database.db", "Finish:Finish\r\n");  // beside the program comes first
+    // Beside the program comes first: a list there that does not name the worm.
+    tree.Write("prefix/bin/database.db", "ABCD79914R102910492019018:Other.Test\r\nFinish:Finish\r\n");
     run = Execute({copy, "--dry-run", tree.Path("t")}, tree);
     EXPECT_EQ(run.status, 0) << run.err;
 
@@ -256,8 +367,14 @@ TEST(VelquinScanTest, ScansTheDemoTreeWithTheShippedDatabase) {
     const std::string demo = tree.Path("demo");
     ASSERT_EQ(Execute({Bin("velquin-demo"), "tree", demo}, tree).status, 0);
 
+    const std::string before = platform::ShortDateAndTimeNow();
     Outcome dry = Execute({Bin("velquin-scan"), "--dry-run", demo}, tree);
+    const std::string after = platform::ShortDateAndTimeNow();
     EXPECT_EQ(dry.status, 1);
+    // The date and time as the window writes them, from the same locale.
+    EXPECT_TRUE(HasLine(dry.out, "Latest Scanned : " + before) || HasLine(dry.out, "Latest Scanned : " + after))
+        << dry.out;
+    EXPECT_EQ(dry.out.find("Total "), std::string::npos);  // one PATH: no totals
     const auto lines = Lines(dry.out);
     ASSERT_GE(lines.size(), 8u);
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 8),
@@ -355,23 +472,18 @@ TEST(VelquinScanTest, CtrlCStopsTheScanAndStillReports) {
                           }
                           kill(pid, SIGINT);
                       });
-    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.status, 130);
+    EXPECT_TRUE(HasLine(run.out, "Status : Stopped"));
     EXPECT_TRUE(HasLine(run.out, "Scanning Completed"));
     EXPECT_FALSE(HasLine(run.out, "File Scanned : 30100"));
     EXPECT_NE(run.err.find("stopped"), std::string::npos);
 }
 
-// Output to a reader that has stopped reading (a pager, say): Ctrl-C arrives while the scanner
-// waits to write, and every line must still come out whole once the reader goes on.
-TEST(VelquinScanTest, CtrlCWhileOutputIsBlockedLosesNoLine) {
-    testing::TestTree tree;
-    const std::string db = tree.Write("database.db", kWormDatabase);
-    const std::string padding(200, 'x');
-    for (int i = 0; i < 600; ++i) tree.Write("t/" + std::to_string(i) + padding + ".exe", kWorm);
-
+// Starts `args` with its standard output into a pipe, whose reading end it sets `out` to, its
+// standard error into `errPath` (or /dev/null), and nothing on its standard input.
+pid_t StartIntoPipe(const std::vector<std::string>& args, int& out, const std::string& errPath = {}) {
     int pipeFds[2];
-    ASSERT_EQ(pipe(pipeFds), 0);
-    const std::vector<std::string> args = {Bin("velquin-scan"), "--dry-run", "-d", db, tree.Path("t")};
+    if (pipe(pipeFds) != 0) return -1;
     const pid_t child = fork();
     if (child == 0) {
         dup2(pipeFds[1], 1);
@@ -379,7 +491,7 @@ TEST(VelquinScanTest, CtrlCWhileOutputIsBlockedLosesNoLine) {
         close(pipeFds[1]);
         const int none = open("/dev/null", O_RDWR);
         dup2(none, 0);
-        dup2(none, 2);
+        dup2(errPath.empty() ? none : open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
         std::vector<char*> argv;
         for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
@@ -387,18 +499,99 @@ TEST(VelquinScanTest, CtrlCWhileOutputIsBlockedLosesNoLine) {
         _exit(127);
     }
     close(pipeFds[1]);
-    // Far more output than a pipe holds: once the pipe is full the scanner waits in a write.
+    out = pipeFds[0];
+    return child;
+}
+
+// Detected files with long names: their lines are far more than a pipe holds, so the scanner
+// soon waits in a write for its reader.
+constexpr int kLongNamedWorms = 600;
+const std::string kLongNamePadding(200, 'x');
+void WriteLongNamedWorms(const testing::TestTree& tree) {
+    for (int i = 0; i < kLongNamedWorms; ++i) tree.Write("t/" + std::to_string(i) + kLongNamePadding + ".exe", kWorm);
+}
+
+// A reader that goes away (velquin-scan ... | head -1) while detected files are being removed.
+TEST(VelquinScanTest, ClosedOutputStopsTheScanAndTheJsonSaysWhatWasDone) {
+    testing::TestTree tree;
+    const std::string db = tree.Write("database.db", kWormDatabase);
+    WriteLongNamedWorms(tree);
+    const std::string json = tree.Path("r.json");
+    const std::string errPath = tree.Path("stderr.txt");
+    int reader = -1;
+    const pid_t child = StartIntoPipe({Bin("velquin-scan"), "-d", db, "--json", json, tree.Path("t")}, reader, errPath);
+    ASSERT_GT(child, 0);
+    char c = 0;
+    while (read(reader, &c, 1) == 1 && c != '\n') {
+    }
+    close(reader);  // as head -1 does
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 2);
+    EXPECT_NE(ReadAll(errPath).find("cannot write the text report to standard output"), std::string::npos);
+
+    const nlohmann::json report = nlohmann::json::parse(ReadAll(json));
+    EXPECT_EQ(report["exitStatus"], 2);
+    EXPECT_TRUE(report["scans"][0]["stopped"].get<bool>());
+    EXPECT_EQ(report["outputErrors"].size(), 1u);
+    // Every file that is gone is in the report, and the scan stopped short of the rest.
+    std::size_t left = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(tree.Path("t"))) left += entry.is_regular_file();
+    EXPECT_EQ(report["fileRemoved"].get<std::size_t>() + left, static_cast<std::size_t>(kLongNamedWorms));
+    EXPECT_GT(left, 0u);
+}
+
+TEST(VelquinScanTest, ReportThatCannotBeWrittenIsAnError) {
+    testing::TestTree tree;
+    const std::string db = tree.Write("database.db", kWormDatabase);
+    const std::string worm = tree.Write("t/worm.exe", kWorm);
+    struct Case {
+        std::vector<std::string> args;
+        bool stdoutFull;
+        std::string err;
+    };
+    const Case cases[] = {
+        {{"-d", db, "-n", tree.Path("t")}, true, "cannot write the text report to standard output: No space left"},
+        {{"-d", db, "-n", "-q", tree.Path("t")}, true, "cannot write the text report to standard output"},
+        {{"-d", db, "-n", "--json", "-", tree.Path("t")}, true, "cannot write the JSON report to standard output"},
+        {{"-d", db, "-n", "--json", "/dev/full", tree.Path("t")}, false, "cannot write the JSON report to /dev/full"},
+        {{"-d", db, "-n", "--log", "/dev/full", tree.Path("t")}, false, "cannot write the text report to /dev/full"},
+        {{"--fingerprint", worm}, true, "cannot write to standard output"},
+        {{"-d", db, "--lookup", "CACA79914R102910492019018"}, true, "cannot write to standard output"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {Bin("velquin-scan")};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const Outcome run = Execute(args, tree, {}, c.stdoutFull ? "/dev/full" : "");
+        std::string shown;
+        for (const std::string& arg : c.args) shown += " " + arg;
+        EXPECT_EQ(run.status, 2) << shown << "\n" << run.err;
+        EXPECT_NE(run.err.find(c.err), std::string::npos) << shown << "\n" << run.err;
+    }
+}
+
+// Output to a reader that has stopped reading (a pager, say): Ctrl-C arrives while the scanner
+// waits to write, and every line must still come out whole once the reader goes on.
+TEST(VelquinScanTest, CtrlCWhileOutputIsBlockedLosesNoLine) {
+    testing::TestTree tree;
+    const std::string db = tree.Write("database.db", kWormDatabase);
+    WriteLongNamedWorms(tree);
+    int reader = -1;
+    const pid_t child = StartIntoPipe({Bin("velquin-scan"), "--dry-run", "-d", db, tree.Path("t")}, reader);
+    ASSERT_GT(child, 0);
+    // Once the pipe is full the scanner waits in a write.
     for (int i = 0, queued = 0; i < 2500 && queued < 60000; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        if (ioctl(pipeFds[0], FIONREAD, &queued) != 0) break;
+        if (ioctl(reader, FIONREAD, &queued) != 0) break;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     kill(child, SIGINT);
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     std::string out;
     char buffer[4096];
-    for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;) out.append(buffer, static_cast<std::size_t>(n));
-    close(pipeFds[0]);
+    for (ssize_t n; (n = read(reader, buffer, sizeof buffer)) > 0;) out.append(buffer, static_cast<std::size_t>(n));
+    close(reader);
     int status = 0;
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
@@ -406,7 +599,7 @@ TEST(VelquinScanTest, CtrlCWhileOutputIsBlockedLosesNoLine) {
     std::size_t detections = 0;
     for (const std::string& line : Lines(out)) {
         if (line.find(" <== ") == std::string::npos) continue;
-        EXPECT_TRUE(line.starts_with(tree.Path("t") + "/") && line.ends_with(padding + ".exe <== Worm.Test Detected..."))
+        EXPECT_TRUE(line.starts_with(tree.Path("t") + "/") && line.ends_with(kLongNamePadding + ".exe <== Worm.Test Detected..."))
             << line.substr(0, 80);
         ++detections;
     }
@@ -472,6 +665,8 @@ TEST(VelquinScanTest, RunningProcessesOfADetectedNameAreEndedOnlyWhenTheyRunItOr
                                      ") left running: it runs " + other + ", neither the detected file nor a copy of it"))
         << run.out;
     EXPECT_TRUE(HasLine(run.out, detected + " <== Trojan.Sleeper Cleaned..."));
+    EXPECT_TRUE(HasLine(run.out, "Process Ended : " + std::to_string(fromDetected.Pid()) + " " + sampleName)) << run.out;
+    EXPECT_TRUE(HasLine(run.out, "Process Ended : " + std::to_string(fromCopy.Pid()) + " " + sampleName));
     EXPECT_TRUE(HasLine(run.out, worm + " <== Worm.Test Cleaned..."));
     EXPECT_FALSE(std::filesystem::exists(detected));
     const nlohmann::json scan = nlohmann::json::parse(ReadAll(tree.Path("report.json")))["scans"][0];

@@ -1,16 +1,16 @@
 #include "draw/colour.h"
 
-#include <QGuiApplication>
-
 #include <gtest/gtest.h>
+
+#include "draw/image.h"
 
 namespace velquin::draw {
 namespace {
 
 class ColourTest : public ::testing::Test {
  protected:
-  void SetUp() override { PinSystemPalette(ClassicPalette()); }
-  void TearDown() override { PinSystemPalette(std::nullopt); }
+  void SetUp() override { PinSystemColours(ClassicSystemColours()); }
+  void TearDown() override { PinSystemColours(std::nullopt); }
 };
 
 TEST_F(ColourTest, TranslateColorResolvesSystemReferencesAndKeepsPlainColours) {
@@ -25,23 +25,32 @@ TEST_F(ColourTest, TranslateColorResolvesSystemReferencesAndKeepsPlainColours) {
   EXPECT_EQ(TranslateColor(0x800000FFu), 0u);         // unknown index
 }
 
-TEST_F(ColourTest, SystemColoursFollowThePinnedPalette) {
-  QPalette p = ClassicPalette();
-  p.setColor(QPalette::Active, QPalette::Highlight, QColor(1, 2, 3));
-  PinSystemPalette(p);
+TEST_F(ColourTest, SystemColoursFollowThePinnedTableThenTheDesktop) {
+  SystemColourTable table = ClassicSystemColours();
+  table[kColourHighlight] = Rgb(1, 2, 3);
+  PinSystemColours(table);
   EXPECT_EQ(SystemColour(kColourHighlight), Rgb(1, 2, 3));
-  PinSystemPalette(std::nullopt);
-  QColor app = QGuiApplication::palette().color(QPalette::Active, QPalette::Highlight);
-  EXPECT_EQ(SystemColour(kColourHighlight), Rgb(app.red(), app.green(), app.blue()));
+  EXPECT_EQ(TranslateColor(SystemColourRef(kColourHighlight)), Rgb(1, 2, 3));
+  EXPECT_EQ(SystemColour(-1), 0u);
+  EXPECT_EQ(SystemColour(kSystemColourCount), 0u);
+  PinSystemColours(std::nullopt);
+  for (int i = 0; i < kSystemColourCount; ++i) EXPECT_LE(SystemColour(i), 0xFFFFFFu) << i;
 }
 
-TEST_F(ColourTest, ChannelHelpersUseRedInTheLowByte) {
+TEST_F(ColourTest, ChannelHelpersUseRedInTheLowByteAndPixelsBlueInTheLowByte) {
   Colour c = Rgb(0x12, 0x34, 0x56);
   EXPECT_EQ(c, 0x563412u);
   EXPECT_EQ(Red(c), 0x12);
   EXPECT_EQ(Blue(c), 0x56);
-  EXPECT_EQ(ToQRgb(c), 0xFF123456u);
-  EXPECT_EQ(FromQRgb(0xFF123456u), c);
+  EXPECT_EQ(ToPixel(c), 0xFF123456u);
+  EXPECT_EQ(FromPixel(0x00123456u), c);
+  // In memory a pixel is blue, green, red, X: the bytes of a 32-bit DIB and of Format_RGB32.
+  Image image(1, 1, ToPixel(c));
+  EXPECT_EQ(image.Bytes()[0], 0x56);
+  EXPECT_EQ(image.Bytes()[1], 0x34);
+  EXPECT_EQ(image.Bytes()[2], 0x12);
+  EXPECT_EQ(image.Bytes()[3], 0xFF);
+  EXPECT_EQ(image.Stride(), 4);
 }
 
 }  // namespace

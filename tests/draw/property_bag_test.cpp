@@ -1,5 +1,7 @@
 #include "draw/property_bag.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 namespace velquin::draw {
@@ -10,7 +12,7 @@ TEST(PropertyBag, OmitsDefaultsKeepsOrderAndLowerCasesKeys) {
   bag.Write("Scrolling", 2, 0);
   bag.Write("Max", 100, 100);  // default: not stored
   bag.Write("ShowText", true, false);
-  bag.Write("Caption", QString("Start Scan"), QString());
+  bag.Write("Caption", "Start Scan", "");
   ASSERT_EQ(bag.Entries().size(), 3u);
   EXPECT_EQ(bag.Entries()[0].first, "scrolling");
   EXPECT_EQ(bag.Entries()[1].first, "showtext");
@@ -22,7 +24,7 @@ TEST(PropertyBag, OmitsDefaultsKeepsOrderAndLowerCasesKeys) {
 
   // Writing the default again drops the stored value; rewriting keeps the key's place.
   bag.Write("scrolling", 0, 0);
-  bag.Write("CAPTION", QString("Stop"), QString());
+  bag.Write("CAPTION", "Stop", "");
   ASSERT_EQ(bag.Entries().size(), 2u);
   EXPECT_EQ(bag.Entries()[1].first, "caption");
   EXPECT_EQ(bag.ReadText("Caption", {}), "Stop");
@@ -34,8 +36,8 @@ TEST(PropertyBag, TypedReadersConvertBetweenNumbersBooleansAndColours) {
   bag.Set("a", 1);
   bag.Set("b", true);
   bag.Set("c", PropertyValue::OfColour(0x8000000Du));
-  bag.Set("d", QString("-5"));
-  bag.Set("e", QString("not a number"));
+  bag.Set("d", "-5");
+  bag.Set("e", "not a number");
   EXPECT_TRUE(bag.ReadBool("a", false));
   EXPECT_EQ(bag.ReadInt("b", 0), -1);
   EXPECT_EQ(bag.ReadInt("c", 0), 0x8000000D);
@@ -47,9 +49,8 @@ TEST(PropertyBag, TypedReadersConvertBetweenNumbersBooleansAndColours) {
 }
 
 TEST(PropertyBag, TextFormRoundTripsEveryKindOfValueExactly) {
-  QImage img(3, 2, QImage::Format_RGB32);
-  img.fill(Qt::red);
-  img.setPixel(1, 1, qRgb(1, 2, 3));
+  Image img(3, 2, ToPixel(Rgb(255, 0, 0)));
+  img.SetPixelAt(1, 1, ToPixel(Rgb(1, 2, 3)));
   FontSpec font;
   font.face = "Tahoma";
   font.points = 8.25;
@@ -62,26 +63,27 @@ TEST(PropertyBag, TextFormRoundTripsEveryKindOfValueExactly) {
   bag.Set("int", -1234567890123LL);
   bag.Set("yes", true);
   bag.Set("no", false);
-  bag.Set("text", QString::fromUtf8("a \"quoted\" \\ line\nnext\ttab \x01 \xC3\xA9 \xF0\x9F\x98\x80 = [x]"));
-  bag.Set("lone", QString(QChar(0xD800)));
-  bag.Set("empty", QString());
+  bag.Set("text", "a \"quoted\" \\ line\nnext\ttab \x01 \xC3\xA9 \xF0\x9F\x98\x80 = [x]");
+  bag.Set("lone", "\xED\xA0\x80");  // a lone surrogate D800 (utf.h)
+  bag.Set("empty", "");
   bag.Set("colour", PropertyValue::OfColour(0x0000FF00u));
   bag.Set("sys", PropertyValue::OfColour(0x8000000Fu));
   bag.Set("font", font);
   bag.Set("image", img);
   bag.Set("nothing", PropertyValue());
 
-  QString text = bag.ToText();
-  EXPECT_TRUE(text.contains("colour = &H0000FF00&\n")) << text.toStdString();
-  EXPECT_EQ(text.count('\n'), 11);  // one line per entry: newlines inside texts are escaped
+  std::string text = bag.ToText();
+  EXPECT_NE(text.find("colour = &H0000FF00&\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("lone = \"\\u{d800}\"\n"), std::string::npos) << text;
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 11);  // newlines inside texts are escaped
 
-  QString error;
+  std::string error;
   auto back = PropertyBag::FromText(text, &error);
-  ASSERT_TRUE(back) << error.toStdString();
+  ASSERT_TRUE(back) << error;
   EXPECT_EQ(*back, bag);
   EXPECT_EQ(back->ReadText("text", {}), bag.ReadText("text", {}));
   EXPECT_EQ(back->ReadFont("font", {}), font);
-  EXPECT_EQ(back->ReadPicture("image").ToImage().pixel(1, 1), qRgb(1, 2, 3));
+  EXPECT_EQ(back->ReadPicture("image").ToImage(), img);
   EXPECT_EQ(back->ToText(), text);
 }
 
@@ -94,12 +96,28 @@ TEST(PropertyBag, RejectsMalformedTextNamingTheLine) {
       "x = 99999999999999999999\n",
       "x = bareword\n",
       "= 3\n",
+      "x = Picture)\n",
+      "x = Picture(!!)\n",
+      "x = &H123456789&\n",
   };
   for (const char* text : bad) {
-    QString error;
+    std::string error;
     EXPECT_FALSE(PropertyBag::FromText(text, &error)) << text;
-    EXPECT_TRUE(error.startsWith("line ")) << error.toStdString();
+    EXPECT_EQ(error.rfind("line ", 0), 0u) << error;
   }
+}
+
+TEST(PropertyBag, ReadsAnyBytes) {
+  // Not UTF-8: each stray byte reads as U+FFFD; a byte-order mark and CR LF line ends are fine.
+  auto bag = PropertyBag::FromText("\xEF\xBB\xBF" "a = \"x\xFFy\xED\xA0\x80\"\r\nb = 2\r\n");
+  ASSERT_TRUE(bag);
+  EXPECT_EQ(bag->ReadText("a", ""), "x\xEF\xBF\xBDy\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
+  EXPECT_EQ(bag->ReadInt("b", 0), 2);
+  EXPECT_TRUE(PropertyBag::FromText(std::string_view("a = \"\0\"\n", 8)));
+  EXPECT_FALSE(PropertyBag::FromText("a = \"\\u{110000}\"\n"));
+  // Escapes of the two halves of a pair join into the character, as in UTF-16.
+  EXPECT_EQ(PropertyBag::FromText("a = \"\\u{d83d}\\u{de00}\"")->ReadText("a", ""),
+            "\xF0\x9F\x98\x80");
 }
 
 TEST(FormData, HoldsSeveralControlsAndSkipsComments) {
@@ -120,9 +138,9 @@ TEST(FormData, HoldsSeveralControlsAndSkipsComments) {
   ASSERT_TRUE(again);
   EXPECT_EQ(again->ToText(), form->ToText());
 
-  QString error;
+  std::string error;
   EXPECT_FALSE(FormData::FromText("scrolling = 2\n", &error));
-  EXPECT_TRUE(error.contains("line 1"));
+  EXPECT_NE(error.find("line 1"), std::string::npos);
 }
 
 }  // namespace

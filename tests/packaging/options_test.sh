@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Every long option that velquin-scan --help prints is in its man page and in the bash, zsh and fish
 # completions, so an option added later cannot be forgotten there; and the completions work in
-# their shells: options after "--", folders (not files) for PATH, files after --fingerprint.
+# their shells: options after "--", files and folders for PATH and after --fingerprint.
 #   options_test.sh BIN_DIR PACKAGING_SOURCE_DIR
 set -uo pipefail
 bin=$1
@@ -41,7 +41,7 @@ bash_complete() {
         printf "%s\n" "${COMPREPLY[@]}" | sort' bash "$completions/velquin-scan.bash" "$@"
 }
 [ "$(bash_complete velquin-scan --)" = "$options" ] || fail "bash completes '--' to: $(bash_complete velquin-scan -- | tr '\n' ' ')"
-[ "$(bash_complete velquin-scan a)" = $'a folder\nanother' ] || fail "bash completes PATH to: $(bash_complete velquin-scan a | tr '\n' ' ')"
+[ "$(bash_complete velquin-scan a)" = $'a file\na folder\nanother' ] || fail "bash completes PATH to: $(bash_complete velquin-scan a | tr '\n' ' ')"
 [ "$(bash_complete velquin-scan --fingerprint a)" = $'a file\na folder\nanother' ] || fail "bash after --fingerprint"
 
 # fish: its own completion engine over the installed file.
@@ -49,7 +49,7 @@ fish_complete() {
     fish --no-config -c "source '$completions/velquin-scan.fish'; complete -C'$1'" | cut -f1 | sort
 }
 [ "$(fish_complete 'velquin-scan --')" = "$options" ] || fail "fish completes '--' to: $(fish_complete 'velquin-scan --' | tr '\n' ' ')"
-[ "$(fish_complete 'velquin-scan a')" = $'a folder/\nanother/' ] || fail "fish completes PATH to: $(fish_complete 'velquin-scan a' | tr '\n' ' ')"
+[ "$(fish_complete 'velquin-scan a')" = $'a file\na folder/\nanother/' ] || fail "fish completes PATH to: $(fish_complete 'velquin-scan a' | tr '\n' ' ')"
 
 # zsh: the function loads (a syntax error fails here) under the completion system.
 zsh -f -c "autoload -Uz compinit && compinit -u -d '$scratch/zcompdump' && fpath=('$completions' \$fpath) &&

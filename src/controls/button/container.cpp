@@ -6,12 +6,13 @@
 #include <QWidget>
 
 #include "controls/button/luxbutton.h"
+#include "draw/qt/convert.h"
 
 namespace velquin::button {
 
 draw::FontSpec FontSpecOf(const QFont& font) {
   draw::FontSpec result;
-  result.face = font.family();
+  result.face = draw::qt::FromQString(font.family());
   if (font.pointSizeF() > 0) {
     result.points = font.pointSizeF();
   } else {

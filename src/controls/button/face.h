@@ -8,16 +8,14 @@
 #include <array>
 #include <cstdint>
 #include <optional>
-
-#include <QImage>
-#include <QRect>
-#include <QRegion>
-#include <QString>
+#include <string>
 
 #include "controls/button/button_types.h"
 #include "draw/canvas.h"
 #include "draw/colour.h"
 #include "draw/font.h"
+#include "draw/image.h"
+#include "draw/region.h"
 
 namespace velquin::button {
 
@@ -34,9 +32,9 @@ EffectTables MakeEffectTables();
 // A picture as the painter gets it: decoded once when the property is set. `is_icon` pictures
 // are drawn onto (192, 192, 192) and use that as their transparent colour instead of MaskColor.
 struct FacePicture {
-  QImage image;
+  draw::Image image;
   bool is_icon = false;
-  bool IsEmpty() const { return image.isNull(); }
+  bool IsEmpty() const { return image.IsNull(); }
 };
 
 struct ButtonFace {
@@ -66,7 +64,7 @@ struct ButtonFace {
   bool mouse_held = false;     // left button went down on the control and is still down
   bool user_mode = true;       // the form runs (false while it is being designed)
 
-  QString caption;  // with "&" access-key marks
+  std::string caption;  // UTF-8, with "&" access-key marks
   draw::FontSpec font;
   bool right_to_left = false;
   CaptionAlign caption_align = CaptionAlign::Center;
@@ -91,8 +89,9 @@ struct ButtonFace {
 
   const EffectTables* effect_tables = nullptr;  // never null when the control paints
 
-  // In/out: whether the desktop style can draw style 13. Empty until a painter first needs it;
-  // the painter decides and leaves the answer here, and the control keeps it for later paints.
+  // In/out: whether the desktop draws with a visual style (draw/theme.h), for style 13. Empty
+  // until a painter first needs it; the painter asks and leaves the answer here, and the control
+  // keeps it for later paints.
   std::optional<bool> themes_available;
 
   // ---- Handed back by the paint ----
@@ -104,11 +103,11 @@ struct ButtonFace {
   std::optional<Colour> fore_color_after_paint;
   // A face whose routine rebuilds the window region (ButtonRegion) or, for style 13, takes it
   // from the theme, leaves it here; the control applies it as its mask.
-  std::optional<QRegion> window_region;
-  // Layout results, kept by the control for inspection.
-  QRect caption_rect;
-  QRect picture_rect;
-  QRect drop_down_rect;
+  std::optional<draw::Region> window_region;
+  // Layout results, kept by the control for inspection (empty when there is no picture or symbol).
+  draw::Rect caption_rect;
+  draw::Rect picture_rect;
+  draw::Rect drop_down_rect;
 };
 
 // Draws the whole button. The canvas is width x height and arrives cleared to the control
@@ -118,6 +117,6 @@ void PaintButtonFace(draw::Canvas& canvas, ButtonFace& face);
 // The window region of a style at a size: rounded corners for styles 2, 3, 7, 9 (corner ellipse
 // 3 x 3) and 6, 10 (4 x 4) over the rounded rectangle (0, 0, W + 1, H + 1); the plain rectangle
 // for the others. Style 13's region comes from the paint (window_region).
-QRegion ButtonRegion(ButtonStyle style, int width, int height);
+draw::Region ButtonRegion(ButtonStyle style, int width, int height);
 
 }  // namespace velquin::button

@@ -6,6 +6,7 @@
 #include "controls/button/face_picture.h"
 #include "controls/button/face_symbol.h"
 #include "draw/rounding.h"
+#include "draw/utf.h"
 
 namespace velquin::button {
 
@@ -24,8 +25,8 @@ const FacePicture* ChoosePicture(const ButtonFace& face) {
   return first({&face.picture_normal});
 }
 
-unsigned TextFlags(const ButtonFace& face, unsigned base) {
-  return face.right_to_left ? base | draw::DT_RTLREADING : base;
+draw::TextFormat TextFlags(const ButtonFace& face, draw::TextFormat base) {
+  return face.right_to_left ? base | draw::TextFormat::RtlReading : base;
 }
 
 // The picture at (x, y) in one solid colour, or as itself when silhouette is empty.
@@ -43,7 +44,7 @@ void Stamp(draw::Canvas& canvas, const ButtonFace& face, const FacePicture& pict
   ink.use_mask_color = face.use_mask_color;
   ink.mask_color = face.mask_color;
   ink.is_icon = picture.is_icon;
-  DrawPicture(canvas.Image(), x, y, picture.image, ink);
+  DrawPicture(canvas.Pixels(), x, y, picture.image, ink);
 }
 
 }  // namespace
@@ -57,12 +58,13 @@ void DrawCaptionAndPicture(draw::Canvas& canvas, ButtonFace& face) {
   const int picture_align = static_cast<int>(face.picture_align);
 
   const FacePicture* picture = ChoosePicture(face);
-  const int pic_w = picture ? picture->image.width() : 0;
-  const int pic_h = picture ? picture->image.height() : 0;
+  const int pic_w = picture ? picture->image.Width() : 0;
+  const int pic_h = picture ? picture->image.Height() : 0;
 
-  const draw::FontSpec previous_font = canvas.SelectFont(face.font);
+  const draw::FontSpec previous_font = canvas.SetFont(face.font);
   Rect measured = CaptionMeasureArea(W, H, drop_down, picture_align);
-  canvas.DrawText(face.caption, measured, TextFlags(face, draw::DT_CALCRECT | draw::DT_WORDBREAK));
+  canvas.DrawTextIn(face.caption, measured,
+                    TextFlags(face, draw::TextFormat::CalcRect | draw::TextFormat::WordBreak));
 
   CaptionLayoutInput in;
   in.width = W;
@@ -72,7 +74,7 @@ void DrawCaptionAndPicture(draw::Canvas& canvas, ButtonFace& face) {
   in.picture_width = pic_w;
   in.picture_height = pic_h;
   in.has_picture = !face.picture_normal.IsEmpty() && picture;
-  in.caption_empty = face.caption.trimmed().isEmpty();
+  in.caption_empty = draw::IsBlank(face.caption);
   in.caption_align = static_cast<int>(face.caption_align);
   in.picture_align = picture_align;
   in.drop_down = drop_down;
@@ -104,12 +106,13 @@ void DrawCaptionAndPicture(draw::Canvas& canvas, ButtonFace& face) {
     }
   }
 
-  const int previous_mode = canvas.SetBkMode(draw::TRANSPARENT);
+  const draw::BkMode previous_mode = canvas.SetBkMode(draw::BkMode::Transparent);
   const Colour previous_text = canvas.TextColor();
-  const unsigned caption_flags = TextFlags(face, draw::DT_CENTER | draw::DT_WORDBREAK);
+  const draw::TextFormat caption_flags =
+      TextFlags(face, draw::TextFormat::Center | draw::TextFormat::WordBreak);
   auto caption = [&](Colour colour, int dx, int dy) {
     canvas.SetTextColor(colour);
-    canvas.DrawText(face.caption, layout.caption.Offset(dx, dy), caption_flags);
+    canvas.DrawTextIn(face.caption, layout.caption.Offset(dx, dy), caption_flags);
   };
   switch (face.caption_effects) {
     case CaptionEffects::Raised:
@@ -138,22 +141,19 @@ void DrawCaptionAndPicture(draw::Canvas& canvas, ButtonFace& face) {
   caption(draw::TranslateColor(text), 0, 0);
   canvas.SetTextColor(previous_text);
   canvas.SetBkMode(previous_mode);
-  canvas.SelectFont(previous_font);
+  canvas.SetFont(previous_font);
 
   if (face.drop_down_symbol != 0) {
     const Colour colour = face.enabled ? draw::TranslateColor(face.fore_color) : grey;
-    DrawDropDownSymbol(canvas, layout.drop_down, QString::number(face.drop_down_symbol).at(0),
+    DrawDropDownSymbol(canvas, layout.drop_down, std::to_string(face.drop_down_symbol).front(),
                        colour);
   }
 
-  face.caption_rect = QRect(layout.caption.left, layout.caption.top, layout.caption.Width(),
-                            layout.caption.Height());
-  face.picture_rect =
-      in.has_picture ? QRect(layout.picture.left, layout.picture.top, pic_w, pic_h) : QRect();
-  face.drop_down_rect = face.drop_down_symbol != 0
-                            ? QRect(layout.drop_down.left, layout.drop_down.top,
-                                    layout.drop_down.Width(), layout.drop_down.Height())
-                            : QRect();
+  face.caption_rect = layout.caption;
+  face.picture_rect = in.has_picture ? Rect{layout.picture.left, layout.picture.top,
+                                            layout.picture.left + pic_w, layout.picture.top + pic_h}
+                                     : Rect{};
+  face.drop_down_rect = face.drop_down_symbol != 0 ? layout.drop_down : Rect{};
 }
 
 }  // namespace velquin::button

@@ -31,17 +31,16 @@ void GradientFill(draw::Canvas& canvas, int x, int y, int w, int h, Colour from,
   if (w <= 0 || h <= 0) return;
   from = draw::TranslateColor(from);
   to = draw::TranslateColor(to);
-  QImage block(w, h, QImage::Format_RGB32);
+  draw::Image block(w, h);
   const int steps = direction == 0 ? w : h;
   if (direction == 0) {
-    auto* first = reinterpret_cast<std::uint32_t*>(block.scanLine(0));
-    for (int i = 0; i < w; ++i) first[i] = draw::ToQRgb(GradientStep(from, to, i, steps));
-    for (int row = 1; row < h; ++row)
-      std::copy(first, first + w, reinterpret_cast<std::uint32_t*>(block.scanLine(row)));
+    std::uint32_t* first = block.Row(0);
+    for (int i = 0; i < w; ++i) first[i] = draw::ToPixel(GradientStep(from, to, i, steps));
+    for (int row = 1; row < h; ++row) std::copy(first, first + w, block.Row(row));
   } else {
     for (int row = 0; row < h; ++row) {
-      auto* line = reinterpret_cast<std::uint32_t*>(block.scanLine(row));
-      std::fill(line, line + w, draw::ToQRgb(GradientStep(from, to, row, steps)));
+      std::uint32_t* line = block.Row(row);
+      std::fill(line, line + w, draw::ToPixel(GradientStep(from, to, row, steps)));
     }
   }
   canvas.DrawImage(x, y, block);

@@ -45,8 +45,10 @@ class FacePaint {
   void CornerPixels(Colour c);
   void RaisedEdge(const draw::Rect& r);
   void RaisedEdge() { RaisedEdge({0, 0, W, H}); }
-  void SunkenEdge() { canvas.DrawEdge({0, 0, W, H}, draw::EDGE_SUNKEN, draw::BF_RECT); }
-  void ThinRaisedEdge() { canvas.DrawEdge({0, 0, W, H}, draw::BDR_RAISEDINNER, draw::BF_RECT); }
+  void SunkenEdge() { canvas.DrawEdge({0, 0, W, H}, draw::Edge::Sunken, draw::EdgeFlags::Rect); }
+  void ThinRaisedEdge() {
+    canvas.DrawEdge({0, 0, W, H}, draw::Edge::RaisedInner, draw::EdgeFlags::Rect);
+  }
   // The dotted focus rectangle, by its edges.
   void FocusRect(int left, int top, int right, int bottom);
   // UpdateRegion: the style's rounded window region, handed back for the control to apply.
@@ -70,8 +72,5 @@ void PaintSystemTheme(FacePaint& p);    // 13
 
 // Draws the caption, picture and drop-down symbol of a face already painted on the canvas.
 void DrawCaptionAndPicture(draw::Canvas& canvas, ButtonFace& face);
-
-// Whether the desktop style can draw the system push button.
-bool DesktopThemeAvailable();
 
 }  // namespace velquin::button

@@ -1,9 +1,11 @@
 // PaintButtonFace: picks the style routine from a table and gives the routines their primitives.
 #include <array>
+#include <vector>
 
 #include "controls/button/face_paint.h"
 #include "controls/button/scheme.h"
 #include "draw/rounding.h"
+#include "draw/theme.h"
 
 namespace velquin::button {
 
@@ -48,7 +50,7 @@ void FacePaint::CornerPixels(Colour c) {
 }
 
 void FacePaint::RaisedEdge(const draw::Rect& r) {
-  canvas.DrawEdge(r, draw::EDGE_RAISED, draw::BF_RECT);
+  canvas.DrawEdge(r, draw::Edge::Raised, draw::EdgeFlags::Rect);
 }
 
 void FacePaint::FocusRect(int left, int top, int right, int bottom) {
@@ -105,7 +107,7 @@ void PaintButtonFace(draw::Canvas& canvas, ButtonFace& face) {
   int style = static_cast<int>(face.style);
   if (style < 0 || style > 13) style = static_cast<int>(ButtonStyle::ClassicThin);
   if (face.style == ButtonStyle::SystemTheme) {
-    if (!face.themes_available) face.themes_available = DesktopThemeAvailable();
+    if (!face.themes_available) face.themes_available = draw::ThemesActive();
     if (!*face.themes_available) {
       FallBackToRoundedScheme(face);
       style = static_cast<int>(ButtonStyle::RoundedScheme);
@@ -115,8 +117,8 @@ void PaintButtonFace(draw::Canvas& canvas, ButtonFace& face) {
   kStyleRoutines[style](paint);
 }
 
-QRegion ButtonRegion(ButtonStyle style, int width, int height) {
-  QRegion region(0, 0, width, height);
+draw::Region ButtonRegion(ButtonStyle style, int width, int height) {
+  const draw::Region region(draw::Rect{0, 0, width, height});
   int corner = 0;  // corner ellipse size
   switch (style) {
     case ButtonStyle::RoundedScheme:
@@ -136,15 +138,17 @@ QRegion ButtonRegion(ButtonStyle style, int width, int height) {
   // A 3 x 3 corner ellipse takes the corner pixel itself; 4 x 4 also its two neighbours.
   const int r = width - 1;
   const int b = height - 1;
-  QRegion cut;
-  for (const QPoint c : {QPoint(0, 0), QPoint(r, 0), QPoint(0, b), QPoint(r, b)}) {
-    cut += QRect(c.x(), c.y(), 1, 1);
+  std::vector<draw::Rect> cut;
+  for (const draw::Point c : {draw::Point{0, 0}, draw::Point{r, 0}, draw::Point{0, b}, draw::Point{r, b}}) {
+    cut.push_back({c.x, c.y, c.x + 1, c.y + 1});
     if (corner == 4) {
-      cut += QRect(c.x() == 0 ? 1 : r - 1, c.y(), 1, 1);
-      cut += QRect(c.x(), c.y() == 0 ? 1 : b - 1, 1, 1);
+      const int x = c.x == 0 ? 1 : r - 1;
+      const int y = c.y == 0 ? 1 : b - 1;
+      cut.push_back({x, c.y, x + 1, c.y + 1});
+      cut.push_back({c.x, y, c.x + 1, y + 1});
     }
   }
-  return region.subtracted(cut);
+  return region.Subtract(draw::Region::FromRects(std::move(cut)));
 }
 
 }  // namespace velquin::button

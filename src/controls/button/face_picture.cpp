@@ -1,6 +1,5 @@
 #include "controls/button/face_picture.h"
 
-#include <QPainter>
 #include <algorithm>
 
 #include "draw/rounding.h"
@@ -26,20 +25,21 @@ Rgb FromColour(Colour c) {
   return {draw::Red(c), draw::Green(c), draw::Blue(c)};
 }
 
-// The picture as straight (non-premultiplied) 32-bit pixels; icons are flattened onto their mask
-// colour, other pictures without alpha are read as opaque colour.
-QImage SourcePixels(const QImage& picture, const PictureInk& ink, bool& use_alpha) {
-  use_alpha = !ink.is_icon && picture.hasAlphaChannel();
-  if (use_alpha) return picture.convertToFormat(QImage::Format_ARGB32);
-  if (ink.is_icon) {
-    QImage flat(picture.size(), QImage::Format_RGB32);
-    flat.fill(QColor::fromRgb(draw::ToQRgb(kIconMaskColor)));
-    QPainter p(&flat);
-    p.drawImage(0, 0, picture);
-    p.end();
-    return flat;
+// An icon with transparent parts laid onto its mask colour.
+draw::Image OnMaskColour(const draw::Image& icon) {
+  draw::Image flat = icon;
+  const Rgb grey = FromArgb(draw::ToPixel(kIconMaskColor));
+  for (int y = 0; y < flat.Height(); ++y) {
+    std::uint32_t* row = flat.Row(y);
+    for (int x = 0; x < flat.Width(); ++x) {
+      const int a = int(row[x] >> 24);
+      const Rgb s = FromArgb(row[x]);
+      auto over = [a](int src, int dst) { return (src * a + dst * (255 - a) + 127) / 255; };
+      row[x] = ToArgb({over(s.r, grey.r), over(s.g, grey.g), over(s.b, grey.b)});
+    }
   }
-  return picture.convertToFormat(QImage::Format_RGB32);
+  flat.MakeOpaque();
+  return flat;
 }
 
 }  // namespace
@@ -62,14 +62,18 @@ int GreyLevel(int red, int green, int blue) {
   return draw::Nearest(draw::Nearest(0.30 * red) + 0.59 * green + 0.11 * blue);
 }
 
-void DrawPicture(QImage& surface, int x, int y, const QImage& picture, const PictureInk& ink) {
-  if (picture.isNull() || ink.opacity <= 0) return;
-  if (surface.depth() != 32) surface.convertTo(QImage::Format_RGB32);
-  bool use_alpha = false;
-  const QImage src = SourcePixels(picture, ink, use_alpha);
+void DrawPicture(draw::Image& surface, int x, int y, const draw::Image& picture,
+                 const PictureInk& ink) {
+  if (picture.IsNull() || ink.opacity <= 0) return;
+  // Straight (non-premultiplied) alpha for pictures that have it; other pictures are read as
+  // opaque colour, and icons are first laid onto their mask colour.
+  const bool use_alpha = !ink.is_icon && picture.HasAlpha();
+  draw::Image flattened;
+  if (ink.is_icon && picture.HasAlpha()) flattened = OnMaskColour(picture);
+  const draw::Image& src = flattened.IsNull() ? picture : flattened;
   const Colour transparent = ink.is_icon ? kIconMaskColor : draw::TranslateColor(ink.mask_color);
   const bool masked = !use_alpha && ink.use_mask_color;
-  const std::uint32_t transparent_argb = draw::ToQRgb(transparent) & 0x00FFFFFF;
+  const std::uint32_t transparent_argb = draw::ToPixel(transparent) & 0x00FFFFFF;
   const bool solid = ink.silhouette.has_value();
   const Rgb silhouette = FromColour(ink.silhouette.value_or(0));
   static const EffectTables kDefaultTables = MakeEffectTables();
@@ -80,11 +84,11 @@ void DrawPicture(QImage& surface, int x, int y, const QImage& picture, const Pic
 
   const int x0 = std::max(0, -x);
   const int y0 = std::max(0, -y);
-  const int x1 = std::min(src.width(), surface.width() - x);
-  const int y1 = std::min(src.height(), surface.height() - y);
+  const int x1 = std::min(src.Width(), surface.Width() - x);
+  const int y1 = std::min(src.Height(), surface.Height() - y);
   for (int sy = y0; sy < y1; ++sy) {
-    const auto* in = reinterpret_cast<const std::uint32_t*>(src.constScanLine(sy));
-    auto* out = reinterpret_cast<std::uint32_t*>(surface.scanLine(sy + y));
+    const std::uint32_t* in = src.Row(sy);
+    std::uint32_t* out = surface.Row(sy + y);
     for (int sx = x0; sx < x1; ++sx) {
       const std::uint32_t px = in[sx];
       int a = A;

@@ -2,12 +2,12 @@
 // Rendering of a button picture onto the face: opacity, brighten/darken tables, mask colour,
 // per-pixel alpha of 32-bit pictures, grey conversion and one-colour silhouettes.
 
-#include <QImage>
 #include <cstdint>
 #include <optional>
 
 #include "controls/button/face.h"
 #include "controls/button/face_color.h"
+#include "draw/image.h"
 
 namespace velquin::button {
 
@@ -34,8 +34,9 @@ int PictureEffectFor(int state, int effect_on_over, int effect_on_down);
 // Grey level of a pixel: weights .30, .59, .11, the red term rounded first.
 int GreyLevel(int red, int green, int blue);
 
-// Draws picture with its top-left corner at (x, y) on surface (32-bit, opaque pixels), clipped
-// to the surface. Pictures with an alpha channel use it (alpha x A / 255) and no mask colour.
-void DrawPicture(QImage& surface, int x, int y, const QImage& picture, const PictureInk& ink);
+// Draws picture with its top-left corner at (x, y) on surface (opaque pixels), clipped to the
+// surface. Pictures with an alpha channel use it (alpha x A / 255) and no mask colour.
+void DrawPicture(draw::Image& surface, int x, int y, const draw::Image& picture,
+                 const PictureInk& ink);
 
 }  // namespace velquin::button

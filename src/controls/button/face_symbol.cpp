@@ -1,12 +1,12 @@
 #include "controls/button/face_symbol.h"
 
-#include <QFontDatabase>
+#include <string>
 
 namespace velquin::button {
 
 namespace {
 
-const QString kSymbolFace = QStringLiteral("Marlett");
+constexpr char kSymbolFace[] = "Marlett";
 constexpr int kCell = 14;  // glyph cell height of the symbol font as the button selects it
 
 // A solid triangle of 4 rows (7, 5, 3, 1 pixels) centred in the cell, pointing `dir`.
@@ -35,30 +35,29 @@ void Arrow(draw::Canvas& c, int left, int top, char dir, draw::Colour colour) {
 }  // namespace
 
 bool SymbolFontAvailable() {
-  static const bool available =
-      QFontDatabase::families().contains(kSymbolFace, Qt::CaseInsensitive);
+  static const bool available = draw::FontInstalled(kSymbolFace);
   return available;
 }
 
-void DrawDropDownSymbol(draw::Canvas& canvas, const draw::Rect& rect, QChar symbol,
+void DrawDropDownSymbol(draw::Canvas& canvas, const draw::Rect& rect, char symbol,
                         draw::Colour colour, bool use_symbol_font) {
   if (use_symbol_font) {
     draw::FontSpec font;
     font.face = kSymbolFace;
     font.pixel_height = kCell;
     font.charset = 2;  // symbol character set
-    const draw::FontSpec previous_font = canvas.SelectFont(font);
+    const draw::FontSpec previous_font = canvas.SetFont(font);
     const draw::Colour previous_colour = canvas.SetTextColor(colour);
-    const int previous_mode = canvas.SetBkMode(draw::TRANSPARENT);
-    canvas.DrawText(QString(symbol), rect, draw::DT_NOPREFIX);
+    const draw::BkMode previous_mode = canvas.SetBkMode(draw::BkMode::Transparent);
+    canvas.DrawTextIn(std::string(1, symbol), rect, draw::TextFormat::NoPrefix);
     canvas.SetBkMode(previous_mode);
     canvas.SetTextColor(previous_colour);
-    canvas.SelectFont(previous_font);
+    canvas.SetFont(previous_font);
     return;
   }
   const int l = rect.left;
   const int t = rect.top;
-  switch (symbol.unicode()) {
+  switch (symbol) {
     case '3':
       Arrow(canvas, l, t, 'l', colour);
       break;

@@ -1,76 +1,34 @@
-// Style 13: the desktop style's own push button, with its shape as the window region.
-#include <QApplication>
-#include <QBitmap>
-#include <QPainter>
-#include <QStyle>
-#include <QStyleOptionButton>
-
+// Style 13: the desktop's visual style draws the push button, and its shape is the window region.
 #include "controls/button/face_paint.h"
+#include "draw/theme.h"
 
 namespace velquin::button {
 
 namespace {
 
-QStyleOptionButton PushButtonOption(const FacePaint& p, const QRect& rect) {
-  QStyleOptionButton opt;
-  opt.rect = rect;
-  opt.direction = p.face.right_to_left ? Qt::RightToLeft : Qt::LeftToRight;
-  opt.palette = QApplication::palette();
-  opt.state = QStyle::State_None;
-  if (p.face.enabled) opt.state |= QStyle::State_Enabled;
-  if (p.face.parent_active) opt.state |= QStyle::State_Active;
-  if (p.face.enabled) {
-    switch (p.state()) {
-      case ButtonState::Hot:
-        opt.state |= QStyle::State_MouseOver;
-        break;
-      case ButtonState::Down:
-        opt.state |= QStyle::State_Sunken;
-        break;
-      case ButtonState::Normal:
-        opt.state |= QStyle::State_Raised;
-        // The default look: at rest, focused or default, on the active form.
-        if (p.focusOrDefault() && p.face.parent_active)
-          opt.features |= QStyleOptionButton::DefaultButton;
-        break;
-    }
+draw::PushButtonState ThemeState(const FacePaint& p) {
+  if (!p.face.enabled) return draw::PushButtonState::Disabled;
+  switch (p.state()) {
+    case ButtonState::Hot: return draw::PushButtonState::Hot;
+    case ButtonState::Down: return draw::PushButtonState::Pressed;
+    case ButtonState::Normal: break;
   }
-  return opt;
+  // The default look: at rest, focused or default, on the active form.
+  return p.focusOrDefault() && p.face.parent_active ? draw::PushButtonState::Default
+                                                     : draw::PushButtonState::Normal;
 }
 
 }  // namespace
 
-bool DesktopThemeAvailable() {
-  return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr &&
-         QApplication::style() != nullptr;
-}
-
 void PaintSystemTheme(FacePaint& p) {
-  QStyle* style = QApplication::style();
-  if (!style) {
-    p.Caption();
-    return;
-  }
-  const QRect button_rect(0, 0, p.W, p.H);
-
-  // The window region is the part of the button the style paints.
-  QImage shape(p.W, p.H, QImage::Format_ARGB32_Premultiplied);
-  shape.fill(Qt::transparent);
-  {
-    QPainter painter(&shape);
-    const QStyleOptionButton opt = PushButtonOption(p, button_rect);
-    style->drawPrimitive(QStyle::PE_PanelButtonCommand, &opt, &painter, nullptr);
-  }
-  const QImage mask = shape.createAlphaMask();
-  QRegion region(QBitmap::fromImage(mask));
-  if (region.isEmpty()) region = QRegion(button_rect);
-  p.face.window_region = region;
-
-  {
-    QPainter painter(&p.canvas.Image());
-    const QStyleOptionButton opt = PushButtonOption(p, button_rect);
-    style->drawPrimitive(QStyle::PE_PanelButtonCommand, &opt, &painter, nullptr);
-  }
+  const draw::Rect button_rect{0, 0, p.W, p.H};
+  draw::PushButtonLook look;
+  look.state = ThemeState(p);
+  look.window_active = p.face.parent_active;
+  look.right_to_left = p.face.right_to_left;
+  // Without a visual style to draw with, only the caption and picture are drawn.
+  if (auto region = draw::DrawThemedPushButton(p.canvas, button_rect, button_rect, look))
+    p.face.window_region = std::move(*region);
   p.Caption();
 }
 

@@ -21,11 +21,17 @@
 #include "controls/button/scheme.h"
 #include "controls/button/tooltip.h"
 #include "draw/canvas.h"
+#include "draw/qt/convert.h"
 #include "draw/rounding.h"
 
 namespace velquin::button {
 
 namespace {
+
+using draw::qt::FromQString;
+using draw::qt::ToQString;
+
+QRect ToQRect(const draw::Rect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
 
 constexpr int kKeyEnter = 13;
 constexpr int kKeyEscape = 27;
@@ -156,7 +162,7 @@ void luxbutton::InitProperties() {
   style_ = ButtonStyle::SystemTheme;
   caption_ = objectName().isEmpty() ? QString::fromLatin1(kDefaultCaption) : objectName();
   font_ = AmbientFont(*this);
-  font_.face = QStringLiteral("Tahoma");
+  font_.face = "Tahoma";
   picture_opacity_ = 255;
   picture_opacity_on_over_ = 255;
   picture_align_ = PictureAlign::LeftOfCaption;
@@ -176,7 +182,7 @@ void luxbutton::ReadProperties(const draw::PropertyBag& bag) {
   font_ = bag.ReadFont("Font", AmbientFont(*this));
   back_color_ = bag.ReadColour("BackColor", SystemColour(draw::kColourButtonFace));
   const bool enabled = bag.ReadBool("Enabled", true);
-  caption_ = bag.ReadText("Caption", QString::fromLatin1(kDefaultCaption));
+  caption_ = ToQString(bag.ReadText("Caption", kDefaultCaption));
   value_ = bag.ReadBool("Value", false);
   mouse_pointer_ = static_cast<int>(bag.ReadInt("MousePointer", 0));
   hand_pointer_ = bag.ReadBool("HandPointer", false);
@@ -207,8 +213,8 @@ void luxbutton::ReadProperties(const draw::PropertyBag& bag) {
   fore_color_ = bag.ReadColour("ForeColor", SystemColour(draw::kColourButtonText));
   fore_color_hover_ = bag.ReadColour("ForeColorHover", SystemColour(draw::kColourButtonText));
   drop_down_separator_ = bag.ReadBool("DropDownSeparator", false);
-  tooltip_title_ = bag.ReadText("TooltipTitle", QString());
-  tooltip_ = bag.ReadText("ToolTip", QString());
+  tooltip_title_ = ToQString(bag.ReadText("TooltipTitle", ""));
+  tooltip_ = ToQString(bag.ReadText("ToolTip", ""));
   tooltip_icon_ = static_cast<int>(bag.ReadInt("TooltipIcon", 0));
   tooltip_type_ = static_cast<ToolTipType>(bag.ReadInt("TooltipType", 0));
   tooltip_back_color_ =
@@ -236,7 +242,7 @@ void luxbutton::WriteProperties(draw::PropertyBag& bag) const {
   bag.Write("Enabled", !testAttribute(Qt::WA_ForceDisabled), true);
   bag.Write("Font", font_, AmbientFont(*this));
   bag.Write("BackColor", colour(back_color_), colour(SystemColour(draw::kColourButtonFace)));
-  bag.Write("Caption", caption_, QString::fromLatin1(kDefaultCaption));
+  bag.Write("Caption", FromQString(caption_), kDefaultCaption);
   bag.Write("ForeColor", colour(fore_color_), colour(text));
   bag.Write("ForeColorHover", colour(fore_color_hover_), colour(text));
   bag.Write("Mode", static_cast<int>(mode_), 0);
@@ -259,10 +265,10 @@ void luxbutton::WriteProperties(draw::PropertyBag& bag) const {
   bag.Write("UseMaskColor", use_mask_color_, true);
   bag.Write("MaskColor", colour(mask_color_), colour(0xE0E0E0));
   bag.Write("CaptionAlign", static_cast<int>(caption_align_), 1);
-  bag.Write("ToolTip", tooltip_, QString());
+  bag.Write("ToolTip", FromQString(tooltip_), "");
   bag.Write("TooltipType", static_cast<int>(tooltip_type_), 0);
   bag.Write("TooltipIcon", tooltip_icon_, 0);
-  bag.Write("TooltipTitle", tooltip_title_, QString());
+  bag.Write("TooltipTitle", FromQString(tooltip_title_), "");
   bag.Write("TooltipBackColor", colour(tooltip_back_color_),
             colour(SystemColour(draw::kColourInfoBackground)));
   bag.Write("RightToLeft", right_to_left_, false);
@@ -614,7 +620,7 @@ void luxbutton::UpdateShortcuts() {
 }
 
 void luxbutton::UpdateRegion() {
-  const QRegion region = ButtonRegion(style_, width(), height());
+  const QRegion region = draw::qt::ToQRegion(ButtonRegion(style_, width(), height()));
   if (mask() != region) setMask(region);
 }
 
@@ -640,7 +646,8 @@ void luxbutton::ApplyCursor() {
   if (hand_pointer_) {
     setCursor(Qt::PointingHandCursor);
   } else if (mouse_pointer_ == 99 && !mouse_icon_.IsEmpty()) {
-    setCursor(QCursor(QPixmap::fromImage(mouse_icon_.ToImage())));
+    const draw::Image icon = mouse_icon_.ToImage();
+    setCursor(QCursor(QPixmap::fromImage(draw::qt::AsQImage(icon))));
   } else if (mouse_pointer_ == 0) {
     unsetCursor();
   } else {
@@ -712,7 +719,7 @@ ButtonFace luxbutton::BuildFace() const {
   f.over = over_;
   f.mouse_held = mouse_held_;
   f.user_mode = user_mode_;
-  f.caption = caption_;
+  f.caption = FromQString(caption_);
   f.font = font_;
   f.right_to_left = right_to_left_;
   f.caption_align = caption_align_;
@@ -756,11 +763,14 @@ void luxbutton::RenderFace() {
     ApplySchemeColors();
   }
   if (face.fore_color_after_paint) fore_color_ = *face.fore_color_after_paint;
-  if (face.window_region && mask() != *face.window_region) setMask(*face.window_region);
-  caption_rect_ = face.caption_rect;
-  picture_rect_ = face.picture_rect;
-  drop_down_rect_ = face.drop_down_rect;
-  image_ = canvas.Image();
+  if (face.window_region) {
+    const QRegion region = draw::qt::ToQRegion(*face.window_region);
+    if (mask() != region) setMask(region);
+  }
+  caption_rect_ = ToQRect(face.caption_rect);
+  picture_rect_ = ToQRect(face.picture_rect);
+  drop_down_rect_ = ToQRect(face.drop_down_rect);
+  image_ = std::move(canvas.Pixels());
 }
 
 void luxbutton::RedrawButton() {
@@ -1106,9 +1116,9 @@ bool luxbutton::event(QEvent* e) {
 }
 
 void luxbutton::paintEvent(QPaintEvent*) {
-  if (image_.size() != size()) RenderFace();
+  if (image_.Width() != width() || image_.Height() != height()) RenderFace();
   QPainter p(this);
-  p.drawImage(0, 0, image_);
+  p.drawImage(0, 0, draw::qt::AsQImage(image_));
 }
 
 void luxbutton::resizeEvent(QResizeEvent*) { ApplySizeRule(true); }

@@ -6,7 +6,6 @@
 
 #include <optional>
 
-#include <QImage>
 #include <QPointer>
 #include <QRect>
 #include <QString>
@@ -16,6 +15,7 @@
 #include "controls/button/face.h"
 #include "draw/colour.h"
 #include "draw/font.h"
+#include "draw/image.h"
 #include "draw/property_bag.h"
 
 class QAction;
@@ -174,7 +174,7 @@ class luxbutton : public QWidget {
   bool isHeldAfterMenu() const { return held_after_menu_; }
   int popupFlags() const { return popup_flags_; }
   std::optional<QChar> accessKey() const { return access_key_; }
-  const QImage& faceImage() const { return image_; }
+  const draw::Image& faceImage() const { return image_; }
   int redrawCount() const { return redraw_count_; }
   QObject* tooltipWindow() const { return tooltip_window_; }
   bool hooksInstalled() const { return hooks_installed_; }
@@ -335,7 +335,7 @@ class luxbutton : public QWidget {
   // Drawing.
   EffectTables effect_tables_;
   std::optional<bool> themes_available_;
-  QImage image_;
+  draw::Image image_;
   QRect caption_rect_;
   QRect picture_rect_;
   QRect drop_down_rect_;

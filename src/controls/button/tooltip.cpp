@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "draw/colour.h"
+#include "draw/qt/convert.h"
 
 namespace velquin::button {
 
@@ -260,7 +261,7 @@ QObject* CreateTooltipWindow(QWidget& control, const TooltipSettings& settings) 
   w->addTool(control.rect(), settings.text);
   if (!settings.title.isEmpty() || settings.icon != 0) w->setTitle(settings.icon, settings.title);
   w->setMaxTipWidth(TooltipWindow::kMaxTipWidth);
-  if (settings.back_color != 0) w->setTipBackColor(draw::ToQColor(settings.back_color));
+  if (settings.back_color != 0) w->setTipBackColor(draw::qt::ToQColor(settings.back_color));
   return w;
 }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "controls/progressbar/primitives.h"
 #include "draw/rounding.h"
@@ -124,7 +125,7 @@ void PaintFlat(Canvas& dc, const ProgressBarLook& look) {
 // Etched border, fill ramping from left to right over the filled length.
 void PaintEtched(Canvas& dc, const ProgressBarLook& look) {
   const int W = look.width, H = look.height;
-  dc.DrawEdge({0, 0, W, H}, draw::EDGE_ETCHED, draw::BF_RECT);
+  dc.DrawEdge({0, 0, W, H}, draw::Edge::Etched, draw::EdgeFlags::Rect);
   int n = Nearest(look.percent / 100.0 * (W - 4));
   Gradient(LightenColor(look.colour, 140), LightenColor(look.colour, 200), 2, 2, n, H - 3, dc,
            true);
@@ -154,10 +155,12 @@ void PaintDark(Canvas& dc, const ProgressBarLook& look) {
 void PaintHatched(Canvas& dc, const ProgressBarLook& look) {
   const int W = look.width, H = look.height;
   const Colour C = look.colour;
-  dc.DrawEdge({0, 0, W, H}, draw::EDGE_BUMP, draw::BF_RECT);
-  Brush brush = Brush::Hatch(static_cast<std::int16_t>(look.brush_style), C);
+  dc.DrawEdge({0, 0, W, H}, draw::Edge::Bump, draw::EdgeFlags::Rect);
+  // The pattern number is taken as a 16-bit value; one outside 0..5 gives no brush.
+  Brush brush =
+      Brush::Hatch(static_cast<draw::HatchStyle>(static_cast<std::int16_t>(look.brush_style)), C);
   Colour old_bk = dc.SetBkColor(LightenColor(C, 140));
-  int old_mode = dc.SetBkMode(draw::OPAQUE);  // whatever the last text drawing left behind
+  draw::BkMode old_mode = dc.SetBkMode(draw::BkMode::Opaque);  // whatever the text left behind
   dc.FillRect({2, 2, Nearest(look.percent / 101.0 * W), H - 2}, brush);
   dc.SetBkMode(old_mode);
   dc.SetBkColor(old_bk);
@@ -166,11 +169,11 @@ void PaintHatched(Canvas& dc, const ProgressBarLook& look) {
 // Picture tiled from the surface origin inside a thin sunken border.
 void PaintPicture(Canvas& dc, const ProgressBarLook& look) {
   const int W = look.width, H = look.height;
-  dc.DrawEdge({0, 0, W, H}, draw::BDR_SUNKENOUTER, draw::BF_RECT);
-  if (look.image == nullptr || look.image->isNull()) return;
-  Brush previous = dc.SelectBrush(Brush::Pattern(*look.image));
+  dc.DrawEdge({0, 0, W, H}, draw::Edge::SunkenOuter, draw::EdgeFlags::Rect);
+  if (look.image == nullptr || look.image->IsNull()) return;
+  Brush previous = dc.SetBrush(Brush::Pattern(*look.image));
   dc.PatBlt(2, 2, Nearest(look.percent / 101.0 * W), H - 4, draw::Rop::PatCopy);
-  dc.SelectBrush(previous);
+  dc.SetBrush(previous);
 }
 
 // Glass: white-to-silver track, two-tone bar, rounded frame.
@@ -208,9 +211,9 @@ int BarEdge(const ProgressBarLook& look) {
   return std::min(H, m - draw::ModTrunc(m - H, step));
 }
 
-QString ProgressText(const ProgressBarLook& look) {
-  if (look.style == 2) return QStringLiteral("Gathering Required Information");
-  return QString::number(look.percent) + QStringLiteral(" %");
+std::string ProgressText(const ProgressBarLook& look) {
+  if (look.style == 2) return "Gathering Required Information";
+  return std::to_string(look.percent) + " %";
 }
 
 void PaintStyle(Canvas& dc, const ProgressBarLook& look) {
@@ -226,13 +229,13 @@ void PaintText(Canvas& dc, const ProgressBarLook& look) {
   if (!look.show_text) return;
   const int W = look.width, H = look.height, P = look.percent;
   const bool split = look.style == 6 || look.style == 9;
-  const QString text = ProgressText(look);
+  const std::string text = ProgressText(look);
 
-  draw::FontSpec previous = dc.SelectFont(look.font);
-  dc.SetBkMode(draw::TRANSPARENT);
+  draw::FontSpec previous = dc.SetFont(look.font);
+  dc.SetBkMode(draw::BkMode::Transparent);
   dc.SetTextColor(look.style == 6 ? kSilver : Colour{0x000040});
   Rect measured{0, 0, W, H};
-  dc.DrawText(text, measured, draw::DT_CALCRECT);
+  dc.DrawTextIn(text, measured, draw::TextFormat::CalcRect);
   const int w = measured.Width(), h = measured.Height();
   Rect r;
   r.left = Nearest(W / 2.0 - w / 2.0);
@@ -240,16 +243,16 @@ void PaintText(Canvas& dc, const ProgressBarLook& look) {
   r.right = r.left + w;
   r.bottom = r.top + h;
   const double B = P / 100.0 * W;
-  if (!(split && B > r.right)) dc.DrawText(text, r, draw::DT_SINGLELINE);
-  dc.SelectFont(previous);
+  if (!(split && B > r.right)) dc.DrawTextIn(text, r, draw::TextFormat::SingleLine);
+  dc.SetFont(previous);
 
   if (split && B >= r.left) {
-    previous = dc.SelectFont(look.font);
-    dc.SetBkMode(draw::TRANSPARENT);
+    previous = dc.SetFont(look.font);
+    dc.SetBkMode(draw::BkMode::Transparent);
     dc.SetTextColor(look.style == 6 ? LightenColor(look.colour, 80) : kWhite);
     r.right = Nearest(P / 100.0 * W);
-    dc.DrawText(text, r, draw::DT_SINGLELINE);
-    dc.SelectFont(previous);
+    dc.DrawTextIn(text, r, draw::TextFormat::SingleLine);
+    dc.SetFont(previous);
   }
 }
 

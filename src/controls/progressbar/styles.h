@@ -2,11 +2,11 @@
 // chosen by style number draws it and never changes the control.
 #pragma once
 
-#include <QImage>
-#include <QString>
+#include <string>
 
 #include "draw/canvas.h"
 #include "draw/font.h"
+#include "draw/image.h"
 
 namespace velquin::progressbar {
 
@@ -18,13 +18,13 @@ struct ProgressBarLook {
   int style = 0;            // Scrolling
   bool vertical = false;    // Orientation other than 0 (styles 0 to 2 only)
   int brush_style = 0;      // hatch pattern of style 7
-  const QImage* image = nullptr;  // tiled by style 8; null when none
+  const draw::Image* image = nullptr;  // tiled by style 8; null when none
   bool show_text = false;
   draw::FontSpec font;
 };
 
 // The text shown for a look: "Gathering Required Information" for style 2, else "<P> %".
-QString ProgressText(const ProgressBarLook& look);
+std::string ProgressText(const ProgressBarLook& look);
 
 // Steps 3 to 5 of a paint: background (black for style 6, white otherwise), the style's drawing
 // (unlisted styles draw like style 1), then the text.

@@ -34,7 +34,7 @@ XP_ProgressBar::XP_ProgressBar(int width, int height, Host* host)
 }
 
 void XP_ProgressBar::Notify(const char* name) {
-  if (host_ != nullptr) host_->PropertyChanged(QString::fromLatin1(name));
+  if (host_ != nullptr) host_->PropertyChanged(name);
 }
 
 void XP_ProgressBar::Repaint() {
@@ -66,8 +66,9 @@ void XP_ProgressBar::SetColor(draw::Colour c) {
   Repaint();
 }
 
-void XP_ProgressBar::SetImage(const QImage& image) {
+void XP_ProgressBar::SetImage(const draw::Image& image) {
   image_ = image;
+  picture_ = draw::Picture::FromImage(image);
   Notify("Image");
   Repaint();
 }
@@ -127,7 +128,7 @@ ProgressBarLook XP_ProgressBar::Look() const {
   look.style = scrolling_;
   look.vertical = orientation_ != 0;
   look.brush_style = brush_style_;
-  look.image = image_.isNull() ? nullptr : &image_;
+  look.image = image_.IsNull() ? nullptr : &image_;
   look.show_text = show_text_;
   look.font = font_;
   return look;
@@ -148,7 +149,7 @@ void XP_ProgressBar::WriteProperties(draw::PropertyBag& bag) const {
   bag.Set("Font", font_);
   bag.Write("BrushStyle", brush_style_, kDefaultStoredBrushStyle);
   bag.Write("Color", PropertyValue::OfColour(colour_), PropertyValue::OfColour(kDefaultColour));
-  bag.Write("Image", image_, PropertyValue());
+  bag.Write("Image", picture_, PropertyValue());
   bag.Write("Max", max_, 100);
   bag.Write("Min", min_, 0);
   bag.Write("Orientation", orientation_, 0);
@@ -167,7 +168,8 @@ void XP_ProgressBar::ReadProperties(const draw::PropertyBag& bag) {
   SetFont(bag.ReadFont("Font", font_));
   brush_style_ = int32("BrushStyle", kDefaultStoredBrushStyle);
   SetColor(bag.ReadColour("Color", kDefaultColour));
-  image_ = bag.ReadPicture("Image").ToImage();
+  picture_ = bag.ReadPicture("Image");
+  image_ = picture_.ToImage();
   SetMax(int32("Max", 100));
   SetMin(int32("Min", 0));
   SetOrientation(int32("Orientation", 0));

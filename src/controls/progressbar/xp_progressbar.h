@@ -3,14 +3,14 @@
 #pragma once
 
 #include <cstdint>
-
-#include <QImage>
-#include <QString>
+#include <string_view>
 
 #include "controls/progressbar/back_buffer.h"
 #include "controls/progressbar/styles.h"
 #include "draw/colour.h"
 #include "draw/font.h"
+#include "draw/image.h"
+#include "draw/picture.h"
 #include "draw/property_bag.h"
 
 namespace velquin::progressbar {
@@ -30,7 +30,7 @@ class XP_ProgressBar {
    public:
     virtual ~Host() = default;
     // A persisted property changed (its name as stored, e.g. "Scrolling").
-    virtual void PropertyChanged(const QString& /*name*/) {}
+    virtual void PropertyChanged(std::string_view /*name*/) {}
     // The control wants to be painted now (the container calls DrawProgressBar).
     virtual void Repaint() {}
   };
@@ -58,8 +58,9 @@ class XP_ProgressBar {
   draw::Colour Color() const { return colour_; }
   void SetFont(const draw::FontSpec& f) { font_ = f; }  // no paint, no notification
   const draw::FontSpec& Font() const { return font_; }
-  void SetImage(const QImage& image);  // a null image is none; notifies; paints
-  const QImage& Image() const { return image_; }
+  // A null image is none; notifies; paints. The picture is kept as PNG, as the form data stores it.
+  void SetImage(const draw::Image& image);
+  const draw::Image& Image() const { return image_; }
   void SetMin(std::int32_t v);  // notifies; no paint
   std::int32_t Min() const { return min_; }
   void SetMax(std::int32_t v);  // notifies; no paint
@@ -107,7 +108,8 @@ class XP_ProgressBar {
   std::int32_t scrolling_ = 0;
   std::int32_t orientation_ = 0;
   int brush_style_ = 0;
-  QImage image_;
+  draw::Picture picture_;  // as read or set: written back as it is
+  draw::Image image_;      // picture_ decoded
   draw::FontSpec font_;
   bool uses_buffer_ = false;
   BackBuffer buffer_;

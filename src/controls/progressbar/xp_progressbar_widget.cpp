@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QResizeEvent>
 
+#include "draw/qt/convert.h"
+
 namespace velquin::progressbar {
 namespace {
 
@@ -13,7 +15,8 @@ class PainterSurface : public DeviceSurface {
   draw::Canvas* DirectCanvas() override { return nullptr; }
   void CopyFrom(const draw::Canvas& src, int x_src, int y_src, int width, int height, int x_dest,
                 int y_dest) override {
-    painter_.drawImage(QPoint(x_dest, y_dest), src.Image(), QRect(x_src, y_src, width, height));
+    painter_.drawImage(QPoint(x_dest, y_dest), draw::qt::AsQImage(src.Pixels()),
+                       QRect(x_src, y_src, width, height));
   }
 
  private:

@@ -29,7 +29,9 @@ class XP_ProgressBarWidget : public QWidget, private XP_ProgressBar::Host {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  void PropertyChanged(const QString& name) override { emit propertyChanged(name); }
+  void PropertyChanged(std::string_view name) override {
+    emit propertyChanged(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+  }
   void Repaint() override { update(); }
 
   XP_ProgressBar bar_;

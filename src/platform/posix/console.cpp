@@ -1,5 +1,6 @@
 #include "platform/console.h"
 
+#include <fcntl.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -34,6 +35,20 @@ void InstallInterruptHandler(void (*onInterrupt)()) {
     // (a pager) goes on after the first one instead of failing, which would drop buffered lines.
     action.sa_flags = SA_RESETHAND | SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
+}
+
+void IgnoreBrokenPipe() { std::signal(SIGPIPE, SIG_IGN); }
+
+std::FILE* OpenReportFile(const std::string& path, bool append, Error* error) {
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | (append ? O_APPEND : O_TRUNC), 0644);
+    std::FILE* file = fd >= 0 ? fdopen(fd, append ? "a" : "w") : nullptr;
+    if (!file) {
+        if (error) *error = LastError();
+        if (fd >= 0) close(fd);
+        return nullptr;
+    }
+    if (error) *error = Error::None;
+    return file;
 }
 
 std::tm LocalTime(std::time_t when) {

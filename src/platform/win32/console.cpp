@@ -47,6 +47,16 @@ void InstallInterruptHandler(void (*onInterrupt)()) {
     ::SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 }
 
+// Windows has no signal for a closed pipe: the write fails and says so.
+void IgnoreBrokenPipe() {}
+
+std::FILE* OpenReportFile(const std::string& path, bool append, Error* error) {
+    // Text mode: lines end in CR LF, as on the console.
+    std::FILE* file = ::_wfopen(win32::Widen(path).c_str(), append ? L"a" : L"w");
+    if (error) *error = file ? Error::None : LastError();
+    return file;
+}
+
 std::tm LocalTime(std::time_t when) {
     std::tm local{};
     ::localtime_s(&local, &when);

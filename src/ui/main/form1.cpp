@@ -3,23 +3,22 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
-#include <QDate>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
-#include <QTime>
 #include <QTimer>
 
 #include "cleaner/process_cleaner.h"
 #include "draw/colour.h"
 #include "draw/font.h"
+#include "draw/qt/convert.h"
 #include "engine/database.h"
 #include "engine/disposal.h"
 #include "engine/scan.h"
+#include "platform/date_time.h"
 #include "platform/drive.h"
 #include "ui/main/artwork.h"
 #include "ui/main/form_data.h"
@@ -64,7 +63,7 @@ void Place(QWidget* widget, const draw::PropertyBag& settings) {
 }
 
 void ApplyFont(QWidget* widget, const draw::PropertyBag& settings) {
-    if (settings.Contains("font")) widget->setFont(draw::ToQFont(settings.ReadFont("font", {})));
+    if (settings.Contains("font")) widget->setFont(draw::qt::ToQFont(settings.ReadFont("font", {})));
 }
 
 void ApplyColors(QWidget* widget, const draw::PropertyBag& settings, QPalette::ColorRole back,
@@ -81,7 +80,7 @@ void ApplyColors(QWidget* widget, const draw::PropertyBag& settings, QPalette::C
 
 QLabel* MakeLabel(QWidget* parent, const char* name) {
     const draw::PropertyBag& s = Form1Control(name);
-    auto* label = new QLabel(s.ReadText("caption", {}), parent);
+    auto* label = new QLabel(draw::qt::ToQString(s.ReadText("caption", {})), parent);
     label->setObjectName(name);
     Place(label, s);
     ApplyFont(label, s);
@@ -92,7 +91,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name) {
 
 QLineEdit* MakeTextBox(QWidget* parent, const char* name) {
     const draw::PropertyBag& s = Form1Control(name);
-    auto* box = new QLineEdit(s.ReadText("text", {}), parent);
+    auto* box = new QLineEdit(draw::qt::ToQString(s.ReadText("text", {})), parent);
     box->setObjectName(name);
     Place(box, s);
     ApplyFont(box, s);
@@ -144,19 +143,6 @@ QTimer* MakeTimer(QObject* parent, const char* name) {
     return timer;
 }
 
-// The system's time format with hours, minutes and seconds, without a time-zone part.
-QString TimeWithSeconds(const QLocale& locale, QTime time) {
-    QString format = locale.timeFormat(QLocale::LongFormat);
-    QString stripped;
-    bool quoted = false;
-    for (QChar c : format) {
-        if (c == '\'') quoted = !quoted;
-        if (!quoted && c == 't') continue;
-        stripped += c;
-    }
-    return locale.toString(time, stripped.simplified());
-}
-
 }  // namespace
 
 Form1::Form1(Form1Options options, QWidget* parent)
@@ -170,7 +156,7 @@ Form1::~Form1() = default;
 
 void Form1::BuildControls() {
     const draw::PropertyBag& form = Form1Control("Form1");
-    setWindowTitle(form.ReadText("caption", {}));
+    setWindowTitle(draw::qt::ToQString(form.ReadText("caption", {})));
     setWindowIcon(ShieldIcon());
     setFixedSize(TwipsToPixels(form.ReadInt("clientwidth", 0)),
                  TwipsToPixels(form.ReadInt("clientheight", 0)));
@@ -344,6 +330,8 @@ void Form1::RunWalk(const std::string& target) {
     } else if (load.error != platform::Error::None) {
         AppendLog("Signature list unreadable : " + load.path + " (" +
                   std::string(platform::ErrorMessage(load.error)) + "), nothing can be detected");
+    } else if (!load.HasSignatures()) {
+        AppendLog("Signature list empty : " + load.path + " (no record), nothing can be detected");
     }
     CleanerActions processes(*processTable_);
     std::unique_ptr<engine::Disposal> disposal =
@@ -351,13 +339,14 @@ void Form1::RunWalk(const std::string& target) {
     engine::FolderScan scan(*database_, *this, processes, *disposal);
     infoShown_.invalidate();
     scan.ScanFolder(target);
+    // A target that cannot be opened is no empty folder: say so before the report.
+    if (scan.TargetError() != platform::Error::None) {
+        AppendLog("Path Not Opened : " + target + " (" + std::string(platform::ErrorMessage(scan.TargetError())) + ")");
+    }
 }
 
-std::string Form1::NowText() const {
-    const QLocale locale = QLocale::system();
-    return S(locale.toString(QDate::currentDate(), QLocale::ShortFormat) + "/" +
-             TimeWithSeconds(locale, QTime::currentTime()));
-}
+// The same text the command line writes for the same moment.
+std::string Form1::NowText() const { return platform::ShortDateAndTimeNow(); }
 
 void Form1::ShowNoTargetMessage() {
     QMessageBox box(QMessageBox::NoIcon, windowTitle(), kNoTargetMessage, QMessageBox::Ok, this);

@@ -4,7 +4,7 @@ namespace velquin::ui {
 
 namespace {
 
-constexpr char16_t kForm1Data[] = uR"(' Form1: the scan console.
+constexpr char kForm1Data[] = R"(' Form1: the scan console.
 [Form1]
 caption = "Orvanta Velquin W32.Spy-Qarnix"
 clientwidth = 7800
@@ -196,6 +196,6 @@ visible = False
 
 }  // namespace
 
-QStringView Form1DataText() { return QStringView(kForm1Data); }
+std::string_view Form1DataText() { return kForm1Data; }
 
 }  // namespace velquin::ui

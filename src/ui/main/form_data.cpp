@@ -17,11 +17,11 @@ PixelRect RectOf(const draw::PropertyBag& s) {
 
 const draw::FormData& Form1Data() {
     static const draw::FormData data = [] {
-        QString error;
-        auto parsed = draw::FormData::FromText(Form1DataText().toString(), &error);
+        std::string error;
+        auto parsed = draw::FormData::FromText(Form1DataText(), &error);
         if (!parsed) {
             // The form data is part of the program; a bad line is a build mistake, shown loudly.
-            std::fprintf(stderr, "velquin: Form1 form data: %s\n", qPrintable(error));
+            std::fprintf(stderr, "velquin: Form1 form data: %s\n", error.c_str());
             return draw::FormData{};
         }
         return *parsed;
@@ -29,7 +29,7 @@ const draw::FormData& Form1Data() {
     return data;
 }
 
-const draw::PropertyBag& Form1Control(const QString& name) {
+const draw::PropertyBag& Form1Control(std::string_view name) {
     static const draw::PropertyBag kEmpty;
     const draw::PropertyBag* bag = Form1Data().Find(name);
     return bag ? *bag : kEmpty;

@@ -2,8 +2,8 @@
 // Form1's design-time control settings: form data, one property bag per control. Geometry is in
 // twips (15 per pixel), colours are 0x00BBGGRR values or references to system colours.
 
-#include <QString>
-#include <QStringView>
+#include <cstdint>
+#include <string_view>
 
 #include "draw/property_bag.h"
 
@@ -23,8 +23,8 @@ PixelRect RectOf(const draw::PropertyBag& settings);
 
 // The form data of the main window, parsed once.
 const draw::FormData& Form1Data();
-QStringView Form1DataText();
+std::string_view Form1DataText();
 // The settings of one control of the main window; an unknown name reads as all defaults.
-const draw::PropertyBag& Form1Control(const QString& name);
+const draw::PropertyBag& Form1Control(std::string_view name);
 
 }  // namespace velquin::ui

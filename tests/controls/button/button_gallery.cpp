@@ -8,6 +8,7 @@
 #include "controls/button/scheme.h"
 #include "controls/button/tooltip.h"
 #include "draw/colour.h"
+#include "draw/qt/convert.h"
 
 using namespace velquin;
 using namespace velquin::button;
@@ -71,14 +72,14 @@ ButtonFace FaceFor(int style, const Column& col, const EffectTables& tables) {
   f.has_focus = col.focused;
   f.parent_active = true;
   f.over = col.state != ButtonState::Normal;
-  f.caption = QStringLiteral("&Start Scan");
+  f.caption = "&Start Scan";
   f.font = draw::DefaultFont();
   f.effect_tables = &tables;
-  if (col.picture) f.picture_normal.image = SamplePicture();
+  if (col.picture) f.picture_normal.image = draw::qt::FromQImage(SamplePicture());
   if (col.drop_down) {
     f.drop_down_symbol = 6;
     f.drop_down_separator = true;
-    f.caption = QStringLiteral("Browse...");
+    f.caption = "Browse...";
   }
   if (col.set) {
     f.mode = ButtonMode::Check;
@@ -99,7 +100,7 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_FONTDIR"))
     qputenv("QT_QPA_FONTDIR", "/usr/share/fonts/truetype/dejavu");
   QApplication app(argc, argv);
-  draw::PinSystemPalette(draw::ClassicPalette());
+  draw::PinSystemColours(draw::ClassicSystemColours());
   const QString out =
       argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("button-gallery.png");
 
@@ -139,11 +140,12 @@ int main(int argc, char** argv) {
       draw::Canvas canvas(kW, kH, draw::SystemColour(draw::kColourButtonFace));
       PaintButtonFace(canvas, face);
       // The window region clips the face, as the control's mask does.
-      const QRegion region = face.window_region.value_or(ButtonRegion(face.style, kW, kH));
+      const QRegion region =
+          draw::qt::ToQRegion(face.window_region.value_or(ButtonRegion(face.style, kW, kH)));
       const QPoint at(kLabelW + c * kCellW + 7, y);
       p.save();
       p.setClipRegion(region.translated(at));
-      p.drawImage(at, canvas.Image());
+      p.drawImage(at, draw::qt::AsQImage(canvas.Pixels()));
       p.restore();
     }
   }

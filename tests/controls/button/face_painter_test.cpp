@@ -94,8 +94,8 @@ TEST(FacePainter, SystemThemeWithoutThemesFallsBackToRoundedSchemeBlue) {
   EXPECT_EQ(f.back_color, Rgb(236, 235, 231));
   ExpectPixels(c, {{50, 0, Rgb(0, 60, 116)}, {1, 1, ShiftColor(Rgb(0, 60, 116), +0.3)}});
   ASSERT_TRUE(f.window_region);
-  EXPECT_FALSE(f.window_region->contains(QPoint(0, 0)));  // the rounded region of style 2
-  EXPECT_TRUE(f.window_region->contains(QPoint(1, 0)));
+  EXPECT_FALSE(f.window_region->Contains(0, 0));  // the rounded region of style 2
+  EXPECT_TRUE(f.window_region->Contains(1, 0));
 
   ButtonFace themed = Face(ButtonStyle::SystemTheme);
   themed.themes_available = true;
@@ -103,7 +103,7 @@ TEST(FacePainter, SystemThemeWithoutThemesFallsBackToRoundedSchemeBlue) {
   EXPECT_FALSE(themed.fell_back_to_rounded_scheme);
   EXPECT_EQ(themed.style, ButtonStyle::SystemTheme);
   ASSERT_TRUE(themed.window_region);
-  EXPECT_TRUE(themed.window_region->contains(QPoint(50, 15)));
+  EXPECT_TRUE(themed.window_region->Contains(50, 15));
 }
 
 TEST(FacePainter, ControlTakesStyle2ForGoodWhenThemesAreMissing) {
@@ -114,7 +114,7 @@ TEST(FacePainter, ControlTakesStyle2ForGoodWhenThemesAreMissing) {
   b.setButtonStyle(ButtonStyle::SystemTheme);
   b.RedrawButton();
   EXPECT_EQ(b.buttonStyle(), ButtonStyle::RoundedScheme);
-  EXPECT_EQ(b.faceImage().pixel(50, 0), draw::ToQRgb(Rgb(0, 60, 116)));
+  EXPECT_EQ(b.faceImage().PixelAt(50, 0), draw::ToPixel(Rgb(0, 60, 116)));
 }
 
 // Disabled faces: glass (also when pressed) and the styles without a disabled face show the face
@@ -139,14 +139,14 @@ TEST(FacePainter, DisabledFacesShowTheRestingFaceWithGreyCaption) {
     ButtonFace off = rest;
     off.enabled = false;
     off.state = k.state;
-    const QImage a = Paint(rest).Image();
-    const QImage b = Paint(off).Image();
+    const draw::Canvas a = Paint(rest);
+    const draw::Canvas b = Paint(off);
     int grey_text = 0;
     int other_diffs = 0;
-    for (int y = 0; y < a.height(); ++y)
-      for (int x = 0; x < a.width(); ++x) {
-        if (a.pixel(x, y) == b.pixel(x, y)) continue;
-        if (draw::FromQRgb(b.pixel(x, y)) == grey)
+    for (int y = 0; y < a.Height(); ++y)
+      for (int x = 0; x < a.Width(); ++x) {
+        if (a.GetPixel(x, y) == b.GetPixel(x, y)) continue;
+        if (b.GetPixel(x, y) == grey)
           ++grey_text;
         else
           ++other_diffs;
@@ -167,9 +167,8 @@ TEST(FacePainter, ToolbarOverwritesForeColorAtEveryPaint) {
 }
 
 TEST(FacePainter, PictureWithMaskColourAndPlacement) {
-  QImage pic(8, 8, QImage::Format_RGB32);
-  pic.fill(QColor(224, 224, 224));
-  pic.setPixel(4, 4, qRgb(255, 0, 0));
+  draw::Image pic(8, 8, draw::ToPixel(Rgb(224, 224, 224)));
+  pic.SetPixelAt(4, 4, draw::ToPixel(Rgb(255, 0, 0)));
   for (int align : {0, 2}) {
     ButtonFace f = Face(ButtonStyle::Classic, Rgb(100, 100, 100));
     f.caption = "Go";
@@ -177,7 +176,7 @@ TEST(FacePainter, PictureWithMaskColourAndPlacement) {
     f.picture_align = PictureAlign::Background;
     f.picture_normal.image = pic;
     const draw::Canvas c = Paint(f);
-    EXPECT_EQ(f.picture_rect, QRect(46, 11, 8, 8)) << align;  // centred whatever the caption
+    EXPECT_EQ(f.picture_rect, (draw::Rect{46, 11, 54, 19})) << align;  // centred whatever the caption
     EXPECT_EQ(c.GetPixel(50, 15), Rgb(255, 0, 0));
     EXPECT_EQ(c.GetPixel(47, 12), Rgb(100, 100, 100));  // mask colour skipped
   }
@@ -186,7 +185,7 @@ TEST(FacePainter, PictureWithMaskColourAndPlacement) {
   down.picture_normal.image = pic;
   down.state = ButtonState::Down;
   Paint(down);
-  EXPECT_EQ(down.picture_rect, QRect(47, 12, 8, 8));
+  EXPECT_EQ(down.picture_rect, (draw::Rect{47, 12, 55, 20}));
 }
 
 // Without the window-symbol font the arrow is drawn in its 14-pixel cell at the top-left of the
@@ -197,7 +196,7 @@ TEST(FacePainter, DropDownArrowAndSeparator) {
   f.drop_down_separator = true;
   f.fore_color = Rgb(0, 0, 200);
   const draw::Canvas c = Paint(f);
-  EXPECT_EQ(f.drop_down_rect, QRect(85, 8, 15, 15));
+  EXPECT_EQ(f.drop_down_rect, (draw::Rect{85, 8, 100, 23}));
   if (!SymbolFontAvailable()) {
     // Down arrow centred on (92, 15): rows of 7, 5, 3 and 1 pixels from y = 14.
     ExpectPixels(c, {{89, 14, Rgb(0, 0, 200)},
@@ -214,7 +213,7 @@ TEST(FacePainter, DropDownArrowAndSeparator) {
 
   // The other arrows, drawn straight onto a plain canvas.
   draw::Canvas arrows(14, 14, Rgb(255, 255, 255));
-  DrawDropDownSymbol(arrows, {0, 0, 14, 14}, QChar('4'), Rgb(0, 0, 0), false);
+  DrawDropDownSymbol(arrows, {0, 0, 14, 14}, '4', Rgb(0, 0, 0), false);
   ExpectPixels(arrows, {{6, 4, Rgb(0, 0, 0)},
                         {6, 10, Rgb(0, 0, 0)},
                         {9, 7, Rgb(0, 0, 0)},
@@ -239,15 +238,15 @@ TEST(FacePainter, CaptionEffectsDrawBeforeTheCaption) {
 }
 
 TEST(FacePainter, RegionsRoundTheirCorners) {
-  const QRegion classic = ButtonRegion(ButtonStyle::Classic, 20, 10);
-  const QRegion scheme = ButtonRegion(ButtonStyle::RoundedScheme, 20, 10);
-  const QRegion toolbar = ButtonRegion(ButtonStyle::Toolbar, 20, 10);
-  EXPECT_TRUE(classic.contains(QPoint(0, 0)));
-  EXPECT_FALSE(scheme.contains(QPoint(19, 9)));
-  EXPECT_TRUE(scheme.contains(QPoint(18, 9)));
-  EXPECT_FALSE(toolbar.contains(QPoint(18, 9)));
-  EXPECT_FALSE(toolbar.contains(QPoint(19, 8)));
-  EXPECT_TRUE(toolbar.contains(QPoint(18, 8)));
+  const draw::Region classic = ButtonRegion(ButtonStyle::Classic, 20, 10);
+  const draw::Region scheme = ButtonRegion(ButtonStyle::RoundedScheme, 20, 10);
+  const draw::Region toolbar = ButtonRegion(ButtonStyle::Toolbar, 20, 10);
+  EXPECT_TRUE(classic.Contains(0, 0));
+  EXPECT_FALSE(scheme.Contains(19, 9));
+  EXPECT_TRUE(scheme.Contains(18, 9));
+  EXPECT_FALSE(toolbar.Contains(18, 9));
+  EXPECT_FALSE(toolbar.Contains(19, 8));
+  EXPECT_TRUE(toolbar.Contains(18, 8));
 }
 
 }  // namespace

@@ -7,27 +7,34 @@
 namespace velquin::button {
 namespace {
 
-QImage Surface(int w, int h, QColor c = Qt::white) {
-  QImage s(w, h, QImage::Format_RGB32);
-  s.fill(c);
-  return s;
-}
+using draw::Image;
+using draw::Rgb;
+using draw::ToPixel;
 
-// A 4 x 4 picture: (224, 224, 224) background with a red 2 x 2 centre.
-QImage MaskedBitmap() {
-  QImage p(4, 4, QImage::Format_RGB32);
-  p.fill(QColor(224, 224, 224));
-  for (int y = 1; y < 3; ++y)
-    for (int x = 1; x < 3; ++x) p.setPixel(x, y, qRgb(255, 0, 0));
+Image Surface(int w, int h, Colour c = Rgb(255, 255, 255)) { return Image(w, h, ToPixel(c)); }
+
+// A picture with an alpha channel, one straight alpha value per pixel.
+Image WithAlpha(std::initializer_list<std::pair<Colour, int>> pixels) {
+  Image p(static_cast<int>(pixels.size()), 1);
+  p.SetHasAlpha(true);
+  int x = 0;
+  for (const auto& [c, a] : pixels)
+    p.SetPixelAt(x++, 0, (ToPixel(c) & 0xFFFFFF) | (std::uint32_t(a) << 24));
   return p;
 }
 
-using draw::Rgb;
+// A 4 x 4 picture: (224, 224, 224) background with a red 2 x 2 centre.
+Image MaskedBitmap() {
+  Image p(4, 4, ToPixel(Rgb(224, 224, 224)));
+  for (int y = 1; y < 3; ++y)
+    for (int x = 1; x < 3; ++x) p.SetPixelAt(x, y, ToPixel(Rgb(255, 0, 0)));
+  return p;
+}
 
-Colour At(const QImage& s, int x, int y) { return draw::FromQRgb(s.pixel(x, y)); }
+Colour At(const Image& s, int x, int y) { return draw::FromPixel(s.PixelAt(x, y)); }
 
 TEST(FacePicture, MaskColourHidesTheBackgroundOnlyWhenUsed) {
-  QImage s = Surface(6, 6, QColor(10, 20, 30));
+  Image s = Surface(6, 6, Rgb(10, 20, 30));
   PictureInk ink;
   DrawPicture(s, 1, 1, MaskedBitmap(), ink);
   EXPECT_EQ(At(s, 1, 1), Rgb(10, 20, 30));
@@ -39,10 +46,8 @@ TEST(FacePicture, MaskColourHidesTheBackgroundOnlyWhenUsed) {
 }
 
 TEST(FacePicture, IconsAreMaskedByLightGreyNotByMaskColour) {
-  QImage icon(2, 1, QImage::Format_ARGB32);
-  icon.setPixel(0, 0, qRgba(0, 0, 0, 0));
-  icon.setPixel(1, 0, qRgba(0, 0, 255, 255));
-  QImage s = Surface(2, 1);
+  const Image icon = WithAlpha({{Rgb(0, 0, 0), 0}, {Rgb(0, 0, 255), 255}});
+  Image s = Surface(2, 1);
   PictureInk ink;
   ink.is_icon = true;
   ink.mask_color = Rgb(0, 0, 255);  // ignored for icons
@@ -57,7 +62,7 @@ TEST(FacePicture, DisabledGreyPictureIsDrawnAtThreeQuartersOpacity) {
   EXPECT_EQ(PictureOpacityFor(0, false, 0, 255, 255), 52);
   EXPECT_EQ(PictureOpacityFor(1, true, 0, 100, 200), 200);
 
-  QImage s = Surface(6, 6);
+  Image s = Surface(6, 6);
   PictureInk ink;
   ink.opacity = A;
   ink.grey = true;
@@ -68,10 +73,9 @@ TEST(FacePicture, DisabledGreyPictureIsDrawnAtThreeQuartersOpacity) {
 }
 
 TEST(FacePicture, AlphaPicturesScaleTheirAlphaAndIgnoreTheMask) {
-  QImage p(2, 1, QImage::Format_ARGB32);
-  p.setPixel(0, 0, qRgba(224, 224, 224, 255));  // the mask colour, drawn anyway
-  p.setPixel(1, 0, qRgba(0, 0, 0, 128));
-  QImage s = Surface(2, 1);
+  // The mask colour, drawn anyway, and black at alpha 128.
+  const Image p = WithAlpha({{Rgb(224, 224, 224), 255}, {Rgb(0, 0, 0), 128}});
+  Image s = Surface(2, 1);
   PictureInk ink;
   ink.opacity = 255;
   DrawPicture(s, 0, 0, p, ink);
@@ -89,9 +93,8 @@ TEST(FacePicture, EffectsSilhouettesAndClipping) {
   EXPECT_EQ(PictureEffectFor(2, 1, 2), 2);
   EXPECT_EQ(PictureEffectFor(0, 1, 2), 0);
 
-  QImage p(1, 1, QImage::Format_RGB32);
-  p.setPixel(0, 0, qRgb(200, 100, 0));
-  QImage s = Surface(3, 3);
+  const Image p(1, 1, ToPixel(Rgb(200, 100, 0)));
+  Image s = Surface(3, 3);
   PictureInk ink;
   ink.effect = 2;
   DrawPicture(s, 0, 0, p, ink);

@@ -19,7 +19,7 @@ class QtWidgetsEnvironment : public ::testing::Environment {
     if (qEnvironmentVariableIsEmpty("QT_QPA_FONTDIR"))
       qputenv("QT_QPA_FONTDIR", "/usr/share/fonts/truetype/dejavu");
     if (QApplication::instance() == nullptr) new QApplication(argc, argv);
-    velquin::draw::PinSystemPalette(velquin::draw::ClassicPalette());
+    velquin::draw::PinSystemColours(velquin::draw::ClassicSystemColours());
   }
 };
 

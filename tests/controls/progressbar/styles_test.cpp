@@ -137,14 +137,13 @@ TEST(ProgressBarStyles, FullScaleExtents) {
   EXPECT_EQ(track.GetPixel(199, mid), LightenColor(kGreen, 10));  // outline
 
   ProgressBarLook hatched = Look(7, W, H, 100);
-  hatched.brush_style = draw::HS_VERTICAL;  // a line in every column x with x mod 8 = 4
+  hatched.brush_style = 1;  // vertical: a line in every column x with x mod 8 = 4
   Canvas h7 = Paint(hatched);
   EXPECT_EQ(h7.GetPixel(196, mid), kGreen);
   EXPECT_EQ(h7.GetPixel(197, mid), LightenColor(kGreen, 140));
   EXPECT_EQ(h7.GetPixel(198, mid), face_light);  // inner ring of the bump edge, not the bar
 
-  QImage tile(4, 4, QImage::Format_RGB32);
-  tile.fill(qRgb(200, 10, 20));
+  const draw::Image tile(4, 4, draw::ToPixel(Rgb(200, 10, 20)));
   ProgressBarLook picture = Look(8, 489, H, 100);
   picture.image = &tile;
   Canvas p8 = Paint(picture);  // 484 wide from column 2: columns 2 to 485
@@ -156,9 +155,9 @@ TEST(ProgressBarStyles, FullScaleExtents) {
 
 TEST(ProgressBarStyles, HatchGapsArePaintedEvenAfterTransparentText) {
   ProgressBarLook look = Look(7, 100, 20, 50);
-  look.brush_style = draw::HS_HORIZONTAL;
+  look.brush_style = 0;  // horizontal
   Canvas dc(100, 20);
-  dc.SetBkMode(draw::TRANSPARENT);
+  dc.SetBkMode(draw::BkMode::Transparent);
   PaintProgressBar(dc, look);
   EXPECT_EQ(dc.GetPixel(20, 11), kGreen);  // row 11 = 3 mod 8
   EXPECT_EQ(dc.GetPixel(20, 10), LightenColor(kGreen, 140));
@@ -169,7 +168,7 @@ TEST(ProgressBarStyles, HatchGapsArePaintedEvenAfterTransparentText) {
   bad.brush_style = 65536 + 3;  // taken as a 16-bit number: 3
   Canvas wrapped = Paint(bad);
   look.brush_style = 3;
-  EXPECT_EQ(wrapped.Image(), Paint(look).Image());
+  EXPECT_EQ(wrapped.Pixels(), Paint(look).Pixels());
 }
 
 TEST(ProgressBarStyles, PictureStyleWithoutAPictureDrawsOnlyItsBorder) {
@@ -202,7 +201,7 @@ TEST(ProgressBarStyles, UnknownStylesDrawLikeStyle1) {
     for (int style : {10, -1}) {
       ProgressBarLook other = one;
       other.style = style;
-      EXPECT_EQ(Paint(other).Image(), reference.Image()) << style << " " << text;
+      EXPECT_EQ(Paint(other).Pixels(), reference.Pixels()) << style << " " << text;
     }
   }
 }

@@ -18,7 +18,7 @@ class QtEnvironment : public ::testing::Environment {
     static char name[] = "velquin_progressbar_tests";
     static char* argv[] = {name, nullptr};
     if (QApplication::instance() == nullptr) new QApplication(argc, argv);
-    velquin::draw::PinSystemPalette(velquin::draw::ClassicPalette());
+    velquin::draw::PinSystemColours(velquin::draw::ClassicSystemColours());
   }
 };
 

@@ -1,9 +1,12 @@
 #include "controls/progressbar/xp_progressbar.h"
 
 #include <limits>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "support/form_data_fixture.h"
 
 namespace velquin::progressbar {
 namespace {
@@ -13,9 +16,9 @@ using draw::Rgb;
 // Records what the control tells its container.
 class RecordingHost : public XP_ProgressBar::Host {
  public:
-  void PropertyChanged(const QString& name) override { changed.push_back(name); }
+  void PropertyChanged(std::string_view name) override { changed.emplace_back(name); }
   void Repaint() override { ++repaints; }
-  std::vector<QString> changed;
+  std::vector<std::string> changed;
   int repaints = 0;
 };
 
@@ -109,7 +112,7 @@ TEST(XP_ProgressBar, EachPropertyNotifiesAndRepaintsAsDefined) {
       {"BrushStyle", [](XP_ProgressBar& b) { b.SetBrushStyle(3); }, "BrushStyle", false},
       {"Color", [](XP_ProgressBar& b) { b.SetColor(0xFF); }, nullptr, true},
       {"Font", [](XP_ProgressBar& b) { b.SetFont(draw::FontSpec{}); }, nullptr, false},
-      {"Image", [](XP_ProgressBar& b) { b.SetImage(QImage(2, 2, QImage::Format_RGB32)); }, "Image", true},
+      {"Image", [](XP_ProgressBar& b) { b.SetImage(draw::Image(2, 2)); }, "Image", true},
       {"Min", [](XP_ProgressBar& b) { b.SetMin(1); }, "Min", false},
       {"Max", [](XP_ProgressBar& b) { b.SetMax(5); }, "Max", false},
       {"Orientation", [](XP_ProgressBar& b) { b.SetOrientation(1); }, "Orientation", true},
@@ -185,7 +188,7 @@ TEST(XP_ProgressBar, PersistenceOmitsDefaultsAndStoresTheResolvedColour) {
   p2.SetScrolling(2);
   p2.SetColor(0x00FF00);
   p2.SetShowText(true);
-  p2.SetImage(QImage(3, 3, QImage::Format_RGB32));
+  p2.SetImage(draw::Image(3, 3));
   ASSERT_EQ(p2.SetValue(45), ValueError::kNone);
   draw::PropertyBag stored;
   p2.WriteProperties(stored);
@@ -201,7 +204,8 @@ TEST(XP_ProgressBar, PersistenceOmitsDefaultsAndStoresTheResolvedColour) {
   EXPECT_TRUE(loaded.ShowText());
   EXPECT_EQ(loaded.Percent(), 45);
   EXPECT_EQ(loaded.BrushStyle(), 0);
-  EXPECT_EQ(loaded.Image().size(), QSize(3, 3));
+  EXPECT_EQ(loaded.Image().Width(), 3);
+  EXPECT_EQ(loaded.Image().Height(), 3);
   EXPECT_EQ(loaded.Font(), draw::DefaultFont());
   draw::PropertyBag again;
   loaded.WriteProperties(again);
@@ -213,6 +217,25 @@ TEST(XP_ProgressBar, PersistenceOmitsDefaultsAndStoresTheResolvedColour) {
   blank.ReadProperties(draw::PropertyBag{});
   EXPECT_EQ(blank.BrushStyle(), 4);
   EXPECT_EQ(blank.Color(), Rgb(10, 36, 106));
+}
+
+// Form data written before the bag left its toolkit (tests/draw/data): a bar loaded from it
+// writes it back unchanged, its picture's PNG bytes included.
+TEST(XP_ProgressBar, StoredSettingsWriteBackAsTheyWereRead) {
+  auto form = draw::FormData::FromText(velquin::testing::FormDataFixture("controls.txt"));
+  ASSERT_TRUE(form);
+  for (const char* name : {"P2", "o"}) {
+    SCOPED_TRACE(name);
+    const draw::PropertyBag& stored = *form->Find(name);
+    XP_ProgressBar bar(489, 17);
+    bar.ReadProperties(stored);
+    draw::PropertyBag written;
+    bar.WriteProperties(written);
+    EXPECT_EQ(written.ToText(), stored.ToText());
+  }
+  XP_ProgressBar p2(489, 17);
+  p2.ReadProperties(*form->Find("P2"));
+  EXPECT_EQ(p2.Image().Width(), 8);
 }
 
 TEST(XP_ProgressBar, StoredValueIsRestoredAsThePercentageWhateverMax) {

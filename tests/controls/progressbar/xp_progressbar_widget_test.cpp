@@ -2,6 +2,8 @@
 
 #include <QSignalSpy>
 
+#include "draw/qt/convert.h"
+
 #include <gtest/gtest.h>
 
 namespace velquin::progressbar {
@@ -19,7 +21,7 @@ TEST(XP_ProgressBarWidget, ShowsExactlyWhatTheControlPaintsThroughItsBuffer) {
   EXPECT_EQ(widget.bar().Buffer().width(), 489);
   draw::Canvas expected(489, 17);
   PaintProgressBar(expected, widget.bar().Look());
-  EXPECT_EQ(shown, expected.Image());
+  EXPECT_EQ(shown, draw::qt::AsQImage(expected.Pixels()));
 
   widget.resize(300, 17);  // smaller: the buffer stays
   EXPECT_EQ(widget.grab().size(), QSize(300, 17));

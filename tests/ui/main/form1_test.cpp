@@ -21,6 +21,7 @@
 
 #include "engine/disposal.h"
 #include "engine/fingerprint.h"
+#include "platform/date_time.h"
 #include "ui/main/artwork.h"
 #include "ui/watcher/form8.h"
 
@@ -130,7 +131,8 @@ protected:
         fs::create_directories(root_ / "proc/self");
         fs::create_directories(root_ / "sys");
         std::ofstream(root_ / "proc/self/mountinfo") << "28 1 254:0 / / rw - ext4 /dev/vda rw\n";
-        std::ofstream(root_ / "database.db") << "Finish:Finish\n";
+        // A list that names a file no test writes.
+        std::ofstream(root_ / "database.db") << "CACA79914R102910492019018:Worm.Test\nFinish:Finish\n";
     }
     void TearDown() override {
         form_.reset();
@@ -346,21 +348,29 @@ TEST_F(Form1Test, FileThatStaysIsNotCountedAsRemoved) {
     WriteDatabase({{bad, "Trojan.Qarnix-S05 (01)"}});
     SetTarget(root_ / "tree");
     Click("Scan");
-    EXPECT_THAT(Log(), Contains(bad.string() + " <== Trojan.Qarnix-S05 (01) Not Removed..."));
+    EXPECT_THAT(Log(), Contains(bad.string() + " <== Trojan.Qarnix-S05 (01) Not Removed... (permission denied)"));
     EXPECT_THAT(Log(), Not(Contains(bad.string() + " <== Trojan.Qarnix-S05 (01) Cleaned...")));
     EXPECT_TRUE(fs::exists(bad));
     EXPECT_THAT(Report(), Contains("Virus Detected : 1"));
     EXPECT_THAT(Report(), Contains("File Removed : 0"));
 }
 
-TEST_F(Form1Test, UnreadableSignatureListIsSaidInTheLog) {
-    fs::remove(root_ / "database.db");
+TEST_F(Form1Test, UnreadableOrEmptySignatureListIsSaidInTheLog) {
     SetTarget(MakeTree("tree", 1));
+    const std::string path = (root_ / "database.db").string();
+    fs::remove(path);
     Click("Scan");
-    const auto log = Log();
-    ASSERT_GT(log.size(), 8u);
-    EXPECT_THAT(log[8], ::testing::StartsWith("Signature list unreadable : " +
-                                              (root_ / "database.db").string()));
+    ASSERT_GT(Log().size(), 8u);
+    EXPECT_EQ(Log()[8], "Signature list unreadable : " + path + " (no such file or folder), nothing can be detected");
+    EXPECT_EQ(Report()[0], "File Scanned : 1");
+
+    // A window of its own, which reads the list afresh at its first scan.
+    form_.reset();
+    std::ofstream(path) << "Finish:Finish\n";
+    SetTarget(root_ / "tree");
+    Click("Scan");
+    ASSERT_GT(Log().size(), 8u);
+    EXPECT_EQ(Log()[8], "Signature list empty : " + path + " (no record), nothing can be detected");
     EXPECT_EQ(Report()[0], "File Scanned : 1");
 }
 
@@ -381,16 +391,12 @@ TEST_F(Form1Test, WindowShowsTheShieldAsItsIcon) {
               DrawLogo(QSize(48, 48)).toImage().convertToFormat(QImage::Format_ARGB32));
 }
 
-TEST_F(Form1Test, ReportDateAndTimeUseTheSystemsShortFormats) {
+TEST_F(Form1Test, ReportDateAndTimeAreTheSystemsOwnAsTheCommandLineWritesThem) {
     SetTarget(MakeTree("tree", 1));
-    const QLocale locale = QLocale::system();
-    const QString today = locale.toString(QDate::currentDate(), QLocale::ShortFormat);
+    const std::string before = platform::ShortDateAndTimeNow();
     Click("Scan");
-    const QString latest =
-        QString::fromStdString(Report()[5]).mid(int(strlen("Latest Scanned : ")));
-    EXPECT_TRUE(latest.startsWith(today + "/")) << latest.toStdString();
-    const QString time = latest.mid(today.size() + 1);
-    EXPECT_EQ(time.count(':'), 2) << time.toStdString();  // hours, minutes and seconds
+    const std::string after = platform::ShortDateAndTimeNow();
+    EXPECT_THAT(Report()[5], ::testing::AnyOf("Latest Scanned : " + before, "Latest Scanned : " + after));
 }
 
 TEST_F(Form1Test, StopMidScanReportsTheCountsReachedWithinOneEntry) {
@@ -434,13 +440,23 @@ TEST_F(Form1Test, SecondScanClearsTheLogAndCountsAnewButDetectionsAddUp) {
                             "Scanning Completed"));
 }
 
-TEST_F(Form1Test, MissingTargetReportsZeroEntriesAndFolders) {
+TEST_F(Form1Test, TargetThatCannotBeOpenedIsSaidBeforeAReportOfZeroEntries) {
     SetTarget(MakeTree("tree", 3));
     Click("Scan");
-    SetTarget(root_ / "does-not-exist");
-    Click("Scan");
-    EXPECT_EQ(Report()[0], "File Scanned : 0");
-    EXPECT_EQ(Report()[1], "Folder Scanned : 0");
+    const fs::path file = MakeSample(root_, "plain.exe", 1);
+    // A missing folder, and a file: the window scans folders only.
+    for (const auto& [target, reason] : {std::pair{root_ / "does-not-exist", "no such file or folder"},
+                                         std::pair{file, "not a folder"}}) {
+        SetTarget(target);
+        Click("Scan");
+        const auto log = Log();
+        const auto at = std::find(log.begin(), log.end(), "Scanning Directory and File...");
+        ASSERT_NE(at, log.end());
+        EXPECT_THAT(std::vector<std::string>(at + 1, at + 3),
+                    ElementsAre("Path Not Opened : " + target.string() + " (" + reason + ")", " "));
+        EXPECT_EQ(Report()[0], "File Scanned : 0");
+        EXPECT_EQ(Report()[1], "Folder Scanned : 0");
+    }
 }
 
 TEST_F(Form1Test, EmptyTargetShowsMessageThenMenuThenPending) {

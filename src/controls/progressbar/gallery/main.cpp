@@ -1,12 +1,14 @@
 // progressbar-gallery [OUTPUT.png]: draws every progress bar style at 0, 37 and 100 percent,
 // without and with its text, horizontally and (styles 0 to 2) vertically, into one PNG.
 #include <cstdio>
+#include <fstream>
+#include <string>
 
 #include <QGuiApplication>
-#include <QImage>
 
 #include "controls/progressbar/xp_progressbar.h"
 #include "draw/canvas.h"
+#include "draw/picture.h"
 
 using namespace velquin;
 using progressbar::XP_ProgressBar;
@@ -17,11 +19,12 @@ constexpr int kPercents[] = {0, 37, 100};
 constexpr draw::Colour kGreen = 0x00FF00;
 constexpr draw::Colour kPage = draw::Rgb(236, 236, 236);
 
-QImage Tile() {
-  QImage tile(8, 8, QImage::Format_RGB32);
+draw::Image Tile() {
+  draw::Image tile(8, 8);
   for (int y = 0; y < 8; ++y)
     for (int x = 0; x < 8; ++x)
-      tile.setPixel(x, y, ((x + y) / 2) % 2 ? qRgb(40, 120, 200) : qRgb(250, 210, 80));
+      tile.SetPixelAt(x, y, draw::ToPixel(((x + y) / 2) % 2 ? draw::Rgb(40, 120, 200)
+                                                            : draw::Rgb(250, 210, 80)));
   return tile;
 }
 
@@ -42,8 +45,16 @@ void Place(draw::Canvas& page, int x, int y, int w, int h, int style, bool verti
   page.BitBlt(x, y, w, h, own, 0, 0);
 }
 
-void Label(draw::Canvas& page, int x, int y, const QString& text) {
-  page.DrawText(text, draw::Rect{x, y, x + 300, y + 16}, draw::DT_SINGLELINE | draw::DT_NOPREFIX);
+void Label(draw::Canvas& page, int x, int y, const std::string& text) {
+  page.DrawTextIn(text, draw::Rect{x, y, x + 300, y + 16},
+                  draw::TextFormat::SingleLine | draw::TextFormat::NoPrefix);
+}
+
+bool WritePng(const char* path, const draw::Image& image) {
+  const std::vector<std::uint8_t> png = draw::EncodePng(image);
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+  return !png.empty() && out.good();
 }
 
 }  // namespace
@@ -52,7 +63,7 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
   const char* out = argc > 1 ? argv[1] : "progressbar-gallery.png";
-  draw::PinSystemPalette(draw::ClassicPalette());
+  draw::PinSystemColours(draw::ClassicSystemColours());
 
   constexpr int kLabelW = 90, kBarW = 200, kBarH = 20, kCellW = 212, kRowH = 30, kTop = 26;
   constexpr int kVertW = 20, kVertH = 100, kVertCell = 30;
@@ -60,29 +71,29 @@ int main(int argc, char** argv) {
   const int vert_top = kTop + 10 * kRowH + 30;
   const int page_h = vert_top + 20 + kVertH + 10;
   draw::Canvas page(page_w, page_h, kPage);
-  page.SetBkMode(draw::TRANSPARENT);
+  page.SetBkMode(draw::BkMode::Transparent);
 
   for (int c = 0; c < 6; ++c) {
     Label(page, kLabelW + c * kCellW, 6,
-          QStringLiteral("P %1%2").arg(kPercents[c % 3]).arg(c >= 3 ? ", text" : ""));
+          "P " + std::to_string(kPercents[c % 3]) + (c >= 3 ? ", text" : ""));
   }
   for (int style = 0; style < 10; ++style) {
     int y = kTop + style * kRowH;
-    Label(page, 6, y + 2, QStringLiteral("Scrolling %1").arg(style));
+    Label(page, 6, y + 2, "Scrolling " + std::to_string(style));
     for (int c = 0; c < 6; ++c)
       Place(page, kLabelW + c * kCellW, y, kBarW, kBarH, style, false, kPercents[c % 3], c >= 3);
   }
 
-  Label(page, 6, vert_top + 2, QStringLiteral("Orientation 1"));
+  Label(page, 6, vert_top + 2, "Orientation 1");
   for (int style = 0; style < 3; ++style) {
     int x0 = kLabelW + style * (6 * kVertCell + 40);
-    Label(page, x0, vert_top + 2, QStringLiteral("Scrolling %1: P 0, 37, 100; text").arg(style));
+    Label(page, x0, vert_top + 2, "Scrolling " + std::to_string(style) + ": P 0, 37, 100; text");
     for (int c = 0; c < 6; ++c)
       Place(page, x0 + c * kVertCell, vert_top + 20, kVertW, kVertH, style, true,
             kPercents[c % 3], c >= 3);
   }
 
-  if (!page.Image().save(QString::fromLocal8Bit(out), "PNG")) {
+  if (!WritePng(out, page.Pixels())) {
     std::fprintf(stderr, "progressbar-gallery: cannot write %s\n", out);
     return 1;
   }

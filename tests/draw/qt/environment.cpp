@@ -1,5 +1,6 @@
-// The canvas draws text and reads the palette, which need a Qt application object.
-#include <QGuiApplication>
+// The Qt body draws text and reads the palette and the widget style, which need an application
+// object: a widget application on the offscreen platform, with the bundled fonts.
+#include <QApplication>
 #include <QtGlobal>
 
 #include <gtest/gtest.h>
@@ -12,15 +13,11 @@ class QtEnvironment : public ::testing::Environment {
     static int argc = 1;
     static char name[] = "velquin_draw_tests";
     static char* argv[] = {name, nullptr};
-    // Headless whatever the runner passes on: offscreen platform, the bundled font folder.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("QT_QPA_FONTDIR"))
       qputenv("QT_QPA_FONTDIR", "/usr/share/fonts/truetype/dejavu");
-    if (QGuiApplication::instance() == nullptr) app_ = new QGuiApplication(argc, argv);
+    if (QApplication::instance() == nullptr) new QApplication(argc, argv);
   }
-
- private:
-  QGuiApplication* app_ = nullptr;
 };
 
 const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
