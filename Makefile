@@ -1,5 +1,7 @@
 # make run           installs what is missing, builds, and runs the program
-# make test          installs what is missing, builds, and runs every test (Linux, then Windows)
+# make test          installs what is missing, builds, and runs every test (Linux, the sanitizer
+#                    build, the fuzz targets briefly, then Windows)
+# make fuzz          runs each fuzz target for FUZZ_SECONDS (FUZZ_SECONDS=3600 make fuzz)
 # make test-windows  builds the Windows programs (x86_64 and i686) and runs the x86_64 tests under Wine
 # make dist          writes a zip per Windows architecture with velquin-scan.exe and database.db
 # make deb           writes dist/velquin_VERSION_ARCH.deb and shows what lintian says of it
@@ -33,7 +35,19 @@ WINDOWS_BUILD ?= build-windows
 WINDOWS_ARCHS := x86_64 i686
 DIST     ?= dist
 
-.PHONY: all deps deps-windows configure build build-windows run test test-windows dist deb install bench clean
+# The toolkit-free libraries and their tests built with AddressSanitizer and
+# UndefinedBehaviorSanitizer (GCC's, from build-essential), and the libFuzzer targets (clang).
+SANITIZE_BUILD ?= build-sanitize
+FUZZ_PACKAGES := clang-14 libfuzzer-14-dev
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 300
+FUZZ_TEST_SECONDS ?= 20
+# Tests that cannot run under the sanitizers, each with its reason:
+# (none yet)
+SANITIZE_EXCLUDE :=
+
+.PHONY: all deps deps-windows deps-fuzz configure build build-windows build-sanitize build-fuzz \
+        run test test-windows test-sanitize test-fuzz fuzz dist deb install bench clean
 
 all: build
 
@@ -55,6 +69,9 @@ deps:
 
 deps-windows:
 	$(call install_missing,$(WINDOWS_PACKAGES))
+
+deps-fuzz:
+	$(call install_missing,$(FUZZ_PACKAGES))
 
 # Configured on every build: folders join the build when they appear, which cmake only sees then.
 configure: deps
@@ -78,10 +95,39 @@ run: build
 	  $(BUILD)/bin/velquin-scan $(BUILD)/demo-tree; status=$$?; [ $$status -le 1 ]; \
 	fi
 
-# The Linux tests, then the Windows programs' tests under Wine.
+# The Linux tests, the sanitizer build's, the fuzz targets briefly, then the Windows programs'
+# tests under Wine.
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	$(MAKE) --no-print-directory test-sanitize
+	$(MAKE) --no-print-directory test-fuzz
 	$(MAKE) --no-print-directory test-windows
+
+# Without the window (VELQUIN_GUI=OFF): every library that needs no toolkit, and its tests.
+build-sanitize: deps
+	cmake -S . -B $(SANITIZE_BUILD) -G $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	      -DVELQUIN_GUI=OFF -DVELQUIN_BENCH=OFF -DVELQUIN_SANITIZE=ON >/dev/null
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+
+# A sanitizer's report ends the test that tripped it, which then fails.
+test-sanitize: build-sanitize
+	ASAN_OPTIONS=abort_on_error=1:detect_stack_use_after_return=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/support/lsan.supp:print_suppressions=0 \
+	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS) \
+	      $(if $(SANITIZE_EXCLUDE),-E '$(SANITIZE_EXCLUDE)')
+
+build-fuzz: deps deps-fuzz
+	cmake -S . -B $(FUZZ_BUILD) -G $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	      -DCMAKE_CXX_COMPILER=clang++-14 -DVELQUIN_GUI=OFF -DVELQUIN_TESTS=OFF \
+	      -DVELQUIN_BENCH=OFF -DVELQUIN_FUZZ=ON >/dev/null
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target velquin_fuzzers
+
+test-fuzz: build-fuzz
+	scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_TEST_SECONDS)
+
+fuzz: build-fuzz
+	scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 # The i686 build is compiled and linked only: a 64-bit kernel without 32-bit support cannot run it.
 # Configured on every build, like the native one.
@@ -111,4 +157,4 @@ install: build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:
-	rm -rf $(BUILD) $(WINDOWS_BUILD) $(DIST)
+	rm -rf $(BUILD) $(WINDOWS_BUILD) $(DIST) $(SANITIZE_BUILD) $(FUZZ_BUILD)

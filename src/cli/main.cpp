@@ -26,8 +26,25 @@ namespace {
 using namespace velquin;
 using cli::Complain;
 
+// "line 4" or "lines 4, 9 and 3 more".
+std::string LineList(const std::vector<std::size_t>& lines) {
+    std::string text = lines.size() > 1 ? "lines " : "line ";
+    const std::size_t shown = std::min<std::size_t>(lines.size(), 20);
+    for (std::size_t i = 0; i < shown; ++i) text += (i ? ", " : "") + std::to_string(lines[i]);
+    if (shown < lines.size()) text += " and " + std::to_string(lines.size() - shown) + " more";
+    return text;
+}
+
 // Tells the user, once per read of the list, what is wrong with it; false when it cannot be used.
 bool ReportLoad(const engine::DatabaseLoad& load) {
+    if (load.kept) {
+        Complain("the signature list " + load.path + " changed and " +
+                 (load.error != platform::Error::None
+                      ? "cannot be read: " + std::string(platform::ErrorMessage(load.error))
+                      : std::string("does not end with Finish:Finish (yet)")) +
+                 "; the list read before stays in use until it reads completely");
+        return true;
+    }
     if (load.error != platform::Error::None) {
         Complain("cannot read the signature list " + load.path + ": " +
                  std::string(platform::ErrorMessage(load.error)) +
@@ -35,16 +52,12 @@ bool ReportLoad(const engine::DatabaseLoad& load) {
         return false;
     }
     if (!load.skippedLines.empty()) {
-        std::string lines;
-        const std::size_t shown = std::min<std::size_t>(load.skippedLines.size(), 20);
-        for (std::size_t i = 0; i < shown; ++i) {
-            lines += (i ? ", " : "") + std::to_string(load.skippedLines[i]);
-        }
-        if (shown < load.skippedLines.size()) {
-            lines += " and " + std::to_string(load.skippedLines.size() - shown) + " more";
-        }
-        Complain("the signature list " + load.path + " has records without \":\", skipped: line" +
-                 (load.skippedLines.size() > 1 ? "s " : " ") + lines);
+        Complain("the signature list " + load.path + " has records without \":\", skipped: " +
+                 LineList(load.skippedLines));
+    }
+    if (!load.emptyKeyOrNameLines.empty()) {
+        Complain("the signature list " + load.path + " has records with an empty key or name, skipped: " +
+                 LineList(load.emptyKeyOrNameLines));
     }
     if (!load.endMarker) {
         Complain("the signature list " + load.path + " does not end with Finish:Finish");

@@ -94,7 +94,15 @@ SignatureList SignatureList::Parse(std::string_view text) {
             if (!field.empty()) list.skippedLines_.push_back(line);
             continue;
         }
-        list.Add(field.substr(0, colon), field.substr(colon + 1));
+        const std::string_view key = field.substr(0, colon);
+        const std::string_view name = field.substr(colon + 1);
+        // No fingerprint is empty, and a detection needs a name to report: such a record is
+        // skipped like a malformed one, and a later record of its key stays findable.
+        if (key.empty() || name.empty()) {
+            list.emptyKeyOrNameLines_.push_back(line);
+            continue;
+        }
+        list.Add(key, name);
         if (field == kEndMarker) {
             list.endMarker_ = true;
             break;
@@ -119,8 +127,6 @@ void SignatureList::Grow() {
 }
 
 void SignatureList::Add(std::string_view key, std::string_view name) {
-    // The empty key can never match (no fingerprint is empty), so it needs no slot.
-    if (key.empty()) return;
     // More records than the field count promised (quoted fields hold line ends): grow.
     if ((records_ + 1) * 2 > tags_.size()) Grow();
     const std::uint64_t hash = HashKey(key);
@@ -154,8 +160,8 @@ std::string_view SignatureList::Find(std::string_view key) const {
     return {};
 }
 
-SignatureDatabase::SignatureDatabase(std::string path)
-    : path_(std::move(path)), watch_(std::make_unique<platform::FileChangeWatch>(path_)) {
+SignatureDatabase::SignatureDatabase(std::string path, platform::FileChangeWatch::Mode watchMode)
+    : path_(std::move(path)), watch_(std::make_unique<platform::FileChangeWatch>(path_, watchMode)) {
     load_.path = path_;
     load_.error = platform::Error::NotFound;
 }
@@ -246,16 +252,24 @@ void SignatureDatabase::Reload() {
     load.error = platform::ReadFile(path_, text);
     // Positions in the parsed table are 32-bit.
     if (load.error == platform::Error::None && text.size() >= 0xFFFFFFFFu) load.error = platform::Error::Unsupported;
+    SignatureList list;
     if (load.error == platform::Error::None) {
-        list_ = SignatureList::Parse(text);
-        load.records = list_.RecordCount();
-        load.skippedLines = list_.SkippedLines();
-        load.endMarker = list_.HasEndMarker();
-    } else {
-        list_ = SignatureList();
+        list = SignatureList::Parse(text);
+        load.records = list.RecordCount();
+        load.skippedLines = list.SkippedLines();
+        load.emptyKeyOrNameLines = list.EmptyKeyOrNameLines();
+        load.endMarker = list.HasEndMarker();
+    }
+    // A version that does not reach its end marker is, most likely, still being written.
+    load.kept = listInUse_ && !load.endMarker;
+    // Reads not taken in a row are told once: a slow writer must not bring a warning per write.
+    const bool toldAlready = load.kept && load_.kept && load.error == load_.error;
+    if (!load.kept) {
+        list_ = std::move(list);
+        listInUse_ = load.error == platform::Error::None;
     }
     load_ = std::move(load);
-    if (listener_) listener_(load_);
+    if (listener_ && !toldAlready) listener_(load_);
 }
 
 }  // namespace velquin::engine

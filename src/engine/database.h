@@ -14,10 +14,7 @@
 #include "engine/fingerprint.h"
 #include "platform/error.h"
 #include "platform/memory.h"
-
-namespace velquin::platform {
-class FileChangeWatch;
-}
+#include "platform/watch.h"
 
 namespace velquin::engine {
 
@@ -28,7 +25,8 @@ public:
     // lone CR or LF) or the end of the text; a field that begins with a double quote runs to the
     // next double quote, quotes not included. Spaces and tabs at both ends of an unquoted field
     // are dropped. A record splits at its first ":" into key and name; "Finish:Finish" ends the
-    // list. A field without ":" is skipped and its line number noted (blank fields silently).
+    // list. A field without ":" is skipped and its line number noted (blank fields silently), and
+    // so is a record with an empty key or name: it could never report a detection.
     static SignatureList Parse(std::string_view text);
 
     // The name of the first record whose key equals `key` exactly; empty when there is none.
@@ -37,6 +35,7 @@ public:
 
     std::size_t RecordCount() const { return records_; }
     const std::vector<std::size_t>& SkippedLines() const { return skippedLines_; }
+    const std::vector<std::size_t>& EmptyKeyOrNameLines() const { return emptyKeyOrNameLines_; }
     bool HasEndMarker() const { return endMarker_; }
 
 private:
@@ -60,6 +59,7 @@ private:
     Slots slots_;
     std::size_t records_ = 0;
     std::vector<std::size_t> skippedLines_;
+    std::vector<std::size_t> emptyKeyOrNameLines_;
     bool endMarker_ = false;
 };
 
@@ -87,8 +87,12 @@ struct DatabaseLoad {
     std::string path;
     platform::Error error = platform::Error::None;  // None: read
     std::size_t records = 0;
-    std::vector<std::size_t> skippedLines;          // lines of malformed records that were skipped
+    std::vector<std::size_t> skippedLines;          // lines of records without ":", skipped
+    std::vector<std::size_t> emptyKeyOrNameLines;   // lines of records with an empty key or name, skipped
     bool endMarker = false;
+    // The read was not taken: the list in use stays until the file reads completely, up to its
+    // end marker (it is most likely being written).
+    bool kept = false;
 
     // Whether the list names anything: a record besides "Finish:Finish", whose key no fingerprint has.
     bool HasSignatures() const { return records > (endMarker ? 1u : 0u); }
@@ -99,11 +103,14 @@ public:
     using LoadListener = std::function<void(const DatabaseLoad&)>;
 
     // `path` is the signature list to use (FindSignatureList tells which one a program uses).
-    explicit SignatureDatabase(std::string path);
+    // `watchMode` says how changes of the file are noticed.
+    explicit SignatureDatabase(std::string path,
+                               platform::FileChangeWatch::Mode watchMode = platform::FileChangeWatch::Mode::Notify);
     ~SignatureDatabase();
 
-    // Called after every read of the file (the first one included), so a user can be told once per
-    // load about skipped records or an unreadable list.
+    // Called after every read of the file that is taken (the first one included), so a user can be
+    // told once per load about skipped records or an unreadable list; and after the first of the
+    // reads in a row that were not taken (see Load).
     void SetLoadListener(LoadListener listener);
 
     // The malware name of the fingerprint, or empty when the list does not name it or cannot be
@@ -112,6 +119,10 @@ public:
     std::string_view LookupSignature(std::string_view key);
 
     // Reads the list now if it changed (or was never read) and tells how the last read went.
+    // Once a list is in use, a new version replaces it only when it reads completely, up to its
+    // end marker: a list that is being rewritten, or is missing for a moment, never leaves a scan
+    // with half of it. While no list is in use (the first read, or the list could not be read),
+    // whatever the file holds is taken, records of a list without its end marker included.
     const DatabaseLoad& Load();
 
     const std::string& Path() const { return path_; }
@@ -121,6 +132,7 @@ private:
 
     std::string path_;
     SignatureList list_;
+    bool listInUse_ = false;  // list_ comes from a read of the file
     DatabaseLoad load_;
     LoadListener listener_;
     std::unique_ptr<platform::FileChangeWatch> watch_;

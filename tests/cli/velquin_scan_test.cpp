@@ -219,6 +219,13 @@ TEST(VelquinScanTest, UnreadableOrMalformedDatabaseIsReportedOnce) {
     EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
     EXPECT_NE(run.err.find("lines 1, 3"), std::string::npos) << run.err;
 
+    // A record without a name is named too, and the record of its key behind it still detects.
+    const std::string nameless = tree.Write("nameless.db", "CACA79914R102910492019018:\r\n" + kWormDatabase);
+    run = Execute({Bin("velquin-scan"), "-d", nameless, "--dry-run", tree.Path("t")}, tree);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
+    EXPECT_NE(run.err.find("empty key or name, skipped: line 1"), std::string::npos) << run.err;
+
     run = Execute({Bin("velquin-scan"), "--bogus"}, tree);
     EXPECT_EQ(run.status, 2);
     run = Execute({Bin("velquin-scan"), "-d", db}, tree);

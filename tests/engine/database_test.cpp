@@ -9,6 +9,8 @@
 
 #include <chrono>
 #include <cstdio>
+#include <fstream>
+#include <optional>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -45,6 +47,8 @@ TEST(SignatureListTest, FieldReadingAndFirstMatch) {
         {"lone CR ends a line", kOther + ":A\r" + kCaca + ":B\rFinish:Finish\r", kCaca, "B"},
         {"no end marker", kCaca + ":Worm.X", kCaca, "Worm.X"},
         {"empty key matches nothing", ":Everything\r\nFinish:Finish\r\n", "", ""},
+        {"empty name matches nothing", kCaca + ":\r\nFinish:Finish\r\n", kCaca, ""},
+        {"empty name shadows no later record", kCaca + ": \r\n" + kCaca + ":Worm.X\r\nFinish:Finish\r\n", kCaca, "Worm.X"},
         {"end marker's own key", "Finish:Finish\r\n", kCaca, ""},
     };
     for (const auto& c : cases) {
@@ -56,9 +60,15 @@ TEST(SignatureListTest, ReportsSkippedLinesAndEndMarker) {
     const SignatureList list = SignatureList::Parse(
         kCaca + ":A\r\nno colon here\r\n\r\n" + kOther + ":B, tail\n\"quoted\r\nline:X\"\r\nbroken\rFinish:Finish\r\nafter\r\n");
     EXPECT_EQ(list.SkippedLines(), (std::vector<std::size_t>{2, 4, 7}));
+    EXPECT_TRUE(list.EmptyKeyOrNameLines().empty());
     EXPECT_TRUE(list.HasEndMarker());
     EXPECT_EQ(list.Find("quoted\r\nline"), "X");
     EXPECT_FALSE(SignatureList::Parse(kCaca + ":A\r\n").HasEndMarker());
+
+    const SignatureList empties = SignatureList::Parse(":Everything\r\n" + kCaca + ":\r\n:\r\n" + kOther + ":B\r\nFinish:Finish\r\n");
+    EXPECT_EQ(empties.EmptyKeyOrNameLines(), (std::vector<std::size_t>{1, 2, 3}));
+    EXPECT_TRUE(empties.SkippedLines().empty());
+    EXPECT_EQ(empties.RecordCount(), 2u);  // kOther and the end marker
 }
 
 TEST(SignatureListTest, LargeListsKeepFirstMatch) {
@@ -141,6 +151,58 @@ TEST(SignatureDatabaseTest, MissingListFindsNothingUntilItExists) {
     EXPECT_TRUE(EventuallyFinds(database, kCaca, "Worm.X"));
     EXPECT_EQ(loads.back().error, platform::Error::None);
     EXPECT_EQ(loads.back().skippedLines, std::vector<std::size_t>{2});
+}
+
+// A list rewritten in place, a part at a time, as a slow writer or a copy over the old file does;
+// the database compares the file's status on every lookup, so each step is seen.
+TEST(SignatureDatabaseTest, RewrittenListIsTakenOnlyOnceItReachesItsEndMarker) {
+    testing::TestTree tree;
+    const std::string path = tree.Path("database.db");
+    const std::string complete = kOther + ":New\r\n" + kCaca + ":Renamed\r\nFinish:Finish\r\n";
+    const struct {
+        const char* what;
+        std::optional<std::string> content;  // nullopt: the file is missing
+        std::string caca, other;              // what the lookups give
+        bool kept;
+        bool told;                            // the listener hears of this read
+    } steps[] = {
+        {"first read, no end marker: its records", kCaca + ":Old\r\n", "Old", "", false, true},
+        {"completed", kCaca + ":Old\r\nFinish:Finish\r\n", "Old", "", false, true},
+        {"truncated for a rewrite", std::string(), "Old", "", true, true},
+        {"first record written", complete.substr(0, kOther.size() + 6), "Old", "", true, false},
+        {"cut inside the end marker", complete.substr(0, complete.size() - 5), "Old", "", true, false},
+        {"complete", complete, "Renamed", "New", false, true},
+        {"removed", std::nullopt, "Renamed", "New", true, true},
+        {"back without its end marker", kCaca + ":Back\r\n", "Renamed", "New", true, true},
+        {"back complete", kCaca + ":Back\r\nFinish:Finish\r\n", "Back", "", false, true},
+    };
+    SignatureDatabase database(path, platform::FileChangeWatch::Mode::Poll);
+    std::vector<DatabaseLoad> loads;
+    database.SetLoadListener([&](const DatabaseLoad& load) { loads.push_back(load); });
+    for (const auto& step : steps) {
+        const std::size_t heard = loads.size();
+        if (step.content) {
+            std::ofstream(path, std::ios::binary | std::ios::trunc) << *step.content;
+        } else {
+            std::filesystem::remove(path);
+        }
+        EXPECT_EQ(database.LookupSignature(kCaca), step.caca) << step.what;
+        EXPECT_EQ(database.LookupSignature(kOther), step.other) << step.what;
+        EXPECT_EQ(database.Load().kept, step.kept) << step.what;
+        EXPECT_EQ(loads.size(), heard + (step.told ? 1 : 0)) << step.what;
+    }
+}
+
+TEST(SignatureDatabaseTest, UnreadableListIsReplacedByWhateverReadsNext) {
+    testing::TestTree tree;
+    const std::string path = tree.Path("database.db");
+    SignatureDatabase database(path, platform::FileChangeWatch::Mode::Poll);
+    EXPECT_EQ(database.Load().error, platform::Error::NotFound);
+    EXPECT_FALSE(database.Load().kept);
+    tree.Write("database.db", kCaca + ":Partial\r\n");  // no list in use: taken as it stands
+    EXPECT_EQ(database.LookupSignature(kCaca), "Partial");
+    EXPECT_FALSE(database.Load().kept);
+    EXPECT_FALSE(database.Load().endMarker);
 }
 
 TEST(SignatureDatabaseTest, FolderIsNotAList) {

@@ -325,7 +325,9 @@ void Form1::RunWalk(const std::string& target) {
     }
     // A list that cannot be read would make every file look clean; say so in the log.
     const engine::DatabaseLoad& load = database_->Load();
-    if (load.error == platform::Error::NotFound && !options_.databaseSearched.isEmpty()) {
+    if (load.kept) {
+        AppendLog("Signature list incomplete : " + load.path + ", the list read before stays in use");
+    } else if (load.error == platform::Error::NotFound && !options_.databaseSearched.isEmpty()) {
         AppendLog("Signature list not found : " + S(options_.databaseSearched) + ", nothing can be detected");
     } else if (load.error != platform::Error::None) {
         AppendLog("Signature list unreadable : " + load.path + " (" +

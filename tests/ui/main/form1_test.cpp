@@ -374,6 +374,29 @@ TEST_F(Form1Test, UnreadableOrEmptySignatureListIsSaidInTheLog) {
     EXPECT_EQ(Report()[0], "File Scanned : 1");
 }
 
+TEST_F(Form1Test, ListRewrittenWithoutItsEndMarkerLeavesTheListInUse) {
+    refuseRemoval_ = true;
+    const fs::path bad = MakeSample(root_ / "tree", "kept.dll", 6);
+    WriteDatabase({{bad, "Trojan.Qarnix-S06 (01)"}});
+    SetTarget(root_ / "tree");
+    Click("Scan");
+    const std::string detected = bad.string() + " <== Trojan.Qarnix-S06 (01) Not Removed...";
+    ASSERT_THAT(Log(), Contains(::testing::StartsWith(detected)));
+
+    const std::string fingerprint(engine::ComputeFingerprint(bad.string()).fingerprint->Text());
+    std::ofstream(root_ / "database.db", std::ios::binary | std::ios::trunc) << fingerprint << ":Half\r\n";
+    // The change is noticed on a thread of its own a moment after the write.
+    const std::string incomplete = "Signature list incomplete : " + (root_ / "database.db").string();
+    bool said = false;
+    for (int attempt = 0; attempt < 100 && !said; ++attempt) {
+        QTest::qWait(20);
+        Click("Scan");
+        said = ::testing::Matches(Contains(::testing::StartsWith(incomplete)))(Log());
+    }
+    EXPECT_TRUE(said);
+    EXPECT_THAT(Log(), Contains(::testing::StartsWith(detected)));
+}
+
 TEST_F(Form1Test, ListFoundNowhereIsSaidWithEveryPlaceLookedAt) {
     fs::remove(root_ / "database.db");
     databaseSearched_ = QString::fromStdString((root_ / "database.db").string() + ", then /usr/share/velquin/database.db");
