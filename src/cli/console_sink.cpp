@@ -1,5 +1,6 @@
 #include "cli/console_sink.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -30,6 +31,18 @@ std::string IsoTime(std::chrono::system_clock::time_point when) {
     char text[64];
     std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S%z", &local);
     return text;
+}
+
+nlohmann::json ProcessJson(const ProcessRecord& process) {
+    nlohmann::json j;
+    j["pid"] = process.pid;
+    PutText(j, "imageName", process.imageName);
+    if (!process.imagePath.empty()) PutText(j, "imagePath", process.imagePath);
+    if (!process.runs.empty()) j["runs"] = process.runs;
+    if (!process.reason.empty()) j["reason"] = process.reason;
+    if (!process.error.empty()) j["error"] = process.error;
+    PutText(j, "detectedPath", process.detectedPath);
+    return j;
 }
 
 }  // namespace
@@ -147,9 +160,22 @@ void ConsoleSink::Detected(const engine::DetectionReport& report) {
     scans_.back().detections.push_back(std::move(record));
 }
 
-void ConsoleSink::ProcessEnded(long long pid, std::string_view imageName) {
-    scans_.back().processesEnded.push_back({pid, std::string(imageName)});
-    AppendLog("Process Ended : " + std::to_string(pid) + " " + std::string(imageName));
+void ConsoleSink::ProcessHandled(std::string_view detectedPath, const cleaner::ProcessOutcome& outcome) {
+    ProcessRecord record{outcome.pid, outcome.imageName, outcome.imagePath, std::string(detectedPath), {}, {}, {}};
+    const bool runsDetected = outcome.fate == cleaner::ProcessFate::Ended || outcome.fate == cleaner::ProcessFate::NotEnded;
+    if (runsDetected && !outcome.imagePath.empty()) record.runs = outcome.runsCopy ? "copy" : "detected file";
+    if (outcome.error != platform::Error::None) record.error = platform::ErrorMessage(outcome.error);
+    ScanRecord& scan = scans_.back();
+    if (outcome.fate == cleaner::ProcessFate::Ended) {
+        AppendLog("Process Ended : " + std::to_string(outcome.pid) + " " + outcome.imageName);
+        scan.processesEnded.push_back(std::move(record));
+        return;
+    }
+    if (outcome.fate == cleaner::ProcessFate::NotEnded) processNotEnded_ = true;
+    record.reason = cleaner::FateName(outcome.fate);
+    const bool seen = std::any_of(scan.processesLeftRunning.begin(), scan.processesLeftRunning.end(),
+                                  [&](const ProcessRecord& r) { return r.pid == record.pid && r.detectedPath == record.detectedPath; });
+    if (!seen) scan.processesLeftRunning.push_back(std::move(record));
 }
 
 std::string JsonReport(const ConsoleSink& sink, const std::string& databasePath, bool dryRun,
@@ -182,12 +208,10 @@ std::string JsonReport(const ConsoleSink& sink, const std::string& databasePath,
             if (!d.error.empty()) j["error"] = d.error;
             s["detections"].push_back(std::move(j));
         }
-        s["processesEnded"] = nlohmann::json::array();
-        for (const EndedProcessRecord& p : scan.processesEnded) {
-            nlohmann::json j;
-            j["pid"] = p.pid;
-            PutText(j, "imageName", p.imageName);
-            s["processesEnded"].push_back(std::move(j));
+        for (const auto& [key, records] : {std::pair{"processesEnded", &scan.processesEnded},
+                                           std::pair{"processesLeftRunning", &scan.processesLeftRunning}}) {
+            s[key] = nlohmann::json::array();
+            for (const ProcessRecord& p : *records) s[key].push_back(ProcessJson(p));
         }
         s["unreadable"] = nlohmann::json::array();
         for (const UnreadableRecord& u : scan.unreadable) {

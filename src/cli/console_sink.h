@@ -8,13 +8,20 @@
 #include <string>
 #include <vector>
 
+#include "cleaner/process_cleaner.h"
 #include "engine/sink.h"
 
 namespace velquin::cli {
 
-struct EndedProcessRecord {
+// A process looked up for a detection: ended, or left running with the reason.
+struct ProcessRecord {
     long long pid = 0;
     std::string imageName;
+    std::string imagePath;     // the file it ran, when that could be read
+    std::string detectedPath;  // the detection it was looked up for
+    std::string runs;          // what it ran: "detected file", "copy", or empty (a shell)
+    std::string reason;        // left running: why, as cleaner::FateName says it
+    std::string error;         // the system's reason, where there is one
 };
 
 struct DetectionRecord {
@@ -40,7 +47,8 @@ struct ScanRecord {
     bool stopped = false;
     std::string targetError;  // why the target could not be opened, if it could not
     std::vector<DetectionRecord> detections;
-    std::vector<EndedProcessRecord> processesEnded;
+    std::vector<ProcessRecord> processesEnded;
+    std::vector<ProcessRecord> processesLeftRunning;
     std::vector<UnreadableRecord> unreadable;
 };
 
@@ -82,13 +90,17 @@ public:
     void EntryUnreadable(std::string_view path, std::string_view reason) override;
     void Detected(const engine::DetectionReport& report) override;
 
-    // A process ended for a detected file: logged with its pid and image name, and recorded.
-    void ProcessEnded(long long pid, std::string_view imageName);
+    // What became of a process looked up for the detection of `detectedPath`: one ended is logged
+    // with its pid and image name; all are recorded, one left running once per detection,
+    // however often it is seen.
+    void ProcessHandled(std::string_view detectedPath, const cleaner::ProcessOutcome& outcome);
 
     const std::vector<ScanRecord>& Scans() const { return scans_; }
     std::size_t DetectedCount() const { return list2_.size(); }
     std::size_t RemovedCount() const { return removed_; }
     bool AnyNotRemoved() const { return notRemoved_; }
+    // A process that runs a detected file is still running: it could not be ended.
+    bool AnyProcessNotEnded() const { return processNotEnded_; }
 
 private:
     struct Output {
@@ -108,6 +120,7 @@ private:
     std::vector<std::string> list2_;
     std::size_t removed_ = 0;
     bool notRemoved_ = false;
+    bool processNotEnded_ = false;
     std::vector<ScanRecord> scans_;
 };
 

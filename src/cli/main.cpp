@@ -133,9 +133,10 @@ below it (--exclude '/home/*/.cache', --exclude '**/build/*.o'). A GLOB that end
 matches folders only. A PATH that matches is not scanned either.
 
 Exit status: 0 nothing detected; 1 detections, all handled; 2 an error (a detection not
-removed, a PATH that cannot be opened, bad arguments, a signature list that cannot be read
-or holds no record, a report that cannot be written); 130 the scan was stopped (Ctrl-C)
-before its end, after the report. --restore: 0 when every file is back, 2 otherwise.
+removed, a process that runs a detected file and could not be ended, a PATH that cannot be
+opened, bad arguments, a signature list that cannot be read or holds no record, a report that
+cannot be written); 130 the scan was stopped (Ctrl-C) before its end, after the report.
+--restore: 0 when every file is back, 2 otherwise.
 )";
 
 // --help as the user reads it: the usage lines, the options by group with their argument names

@@ -11,23 +11,27 @@ public:
     explicit CleanerActions(ConsoleSink& sink)
         : sink_(sink), table_(platform::OpenSystemProcessTable()), cleaner_(*table_) {}
 
-    void TerminateProcessesByName(std::string_view imageName) override {
-        for (const cleaner::EndedProcess& ended : cleaner_.TerminateProcessesByName(imageName)) {
-            sink_.ProcessEnded(ended.pid, ended.imageName);
+    // The lines follow the order of the processes: each one ended or left running where it stands.
+    void TerminateProcessesByName(const engine::DetectedImage& image, const LogLine& log) override {
+        for (const cleaner::ProcessOutcome& outcome : cleaner_.TerminateProcessesByName(cleaner::TargetOf(image), {})) {
+            if (outcome.fate != cleaner::ProcessFate::Ended && log) log(cleaner::LeftRunningLine(outcome));
+            sink_.ProcessHandled(image.path, outcome);
         }
     }
-    std::optional<bool> IsProcessRunning(std::string_view imageName) override {
-        return cleaner_.IsProcessRunning(imageName);
+    std::optional<bool> IsProcessRunning(const engine::DetectedImage& image) override {
+        return cleaner_.IsProcessRunning(cleaner::TargetOf(image));
     }
-    void RestartShell(std::string_view imageName, std::string_view malwareName,
+    void RestartShell(const engine::DetectedImage& image, std::string_view malwareName,
                       const LogLine& log) override {
         // The shells ended on the way belong in the report like the detected image's processes.
-        for (const cleaner::EndedProcess& ended : cleaner_.RestartShell(imageName, malwareName, log)) {
-            sink_.ProcessEnded(ended.pid, ended.imageName);
-        }
+        Record(image, cleaner_.RestartShell(cleaner::TargetOf(image), malwareName, log));
     }
 
 private:
+    void Record(const engine::DetectedImage& image, const std::vector<cleaner::ProcessOutcome>& outcomes) {
+        for (const cleaner::ProcessOutcome& outcome : outcomes) sink_.ProcessHandled(image.path, outcome);
+    }
+
     ConsoleSink& sink_;
     std::unique_ptr<platform::ProcessTable> table_;
     cleaner::ProcessCleaner cleaner_;

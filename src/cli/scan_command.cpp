@@ -188,7 +188,10 @@ int RunScan(const ScanSettings& settings, engine::SignatureDatabase& database, c
     int status = kExitClean;
     if (sink.DetectedCount() > 0) status = kExitDetected;
     if (stopped) status = kExitStopped;
-    if (sink.AnyNotRemoved() || targetFailed || databaseUnusable || !sink.OutputFailures().empty()) status = kExitError;
+    if (sink.AnyNotRemoved() || sink.AnyProcessNotEnded() || targetFailed || databaseUnusable ||
+        !sink.OutputFailures().empty()) {
+        status = kExitError;
+    }
 
     if (!settings.json.empty()) {
         const std::string report = JsonReport(sink, database.Path(), settings.dryRun, status);

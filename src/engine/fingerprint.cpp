@@ -36,9 +36,26 @@ FingerprintResult Failed(FingerprintFailure failure, platform::Error error = pla
     return result;
 }
 
-FingerprintResult Succeeded(const Fingerprint& fingerprint) {
+FingerprintResult Succeeded(const Fingerprint& fingerprint, const platform::FileIdentity& identity) {
     FingerprintResult result;
     result.fingerprint = fingerprint;
+    result.identity = identity;
+    return result;
+}
+
+bool IsShortOrNoFile(const platform::EntryInfo& info) {
+    return info.kind != platform::EntryKind::Regular || info.size < kShortFileLimit;
+}
+
+// The windows of an open regular file of at least 610 bytes, placed by the length `size`.
+FingerprintResult ReadWindows(const platform::File& file, std::uint64_t size,
+                              const platform::FileIdentity& identity) {
+    const std::uint64_t base = size < kLongFileStart ? 0 : kLongFileBase;
+    std::array<std::uint8_t, kReadLength> bytes;
+    const platform::Error error = file.ReadAt(base, bytes);
+    if (error != platform::Error::None) return Failed(FingerprintFailure::Unreadable, error);
+    FingerprintResult result = FingerprintFromBytes(bytes);
+    result.identity = identity;
     return result;
 }
 
@@ -68,19 +85,28 @@ FingerprintResult FingerprintFromBytes(std::span<const std::uint8_t, kReadLength
     if (!a) return Failed(FingerprintFailure::Overflow);
     const auto b = WindowSum(bytes, 401);
     if (!b) return Failed(FingerprintFailure::Overflow);
-    return Succeeded(Fingerprint::FromSums(*a, *b));
+    return Succeeded(Fingerprint::FromSums(*a, *b), {});
 }
 
 FingerprintResult ComputeFingerprint(const platform::Folder& folder, const char* name,
                                      const platform::EntryInfo& info) {
-    if (info.kind != platform::EntryKind::Regular || info.size < kShortFileLimit) {
-        return Succeeded(Fingerprint::FromSums(0, 0));
-    }
-    const std::uint64_t base = info.size < kLongFileStart ? 0 : kLongFileBase;
-    std::array<std::uint8_t, kReadLength> bytes;
-    const platform::Error error = folder.ReadFileAt(name, base, bytes);
+    if (IsShortOrNoFile(info)) return Succeeded(Fingerprint::FromSums(0, 0), info.identity);
+    platform::Error error = platform::Error::None;
+    platform::EntryInfo opened;
+    const platform::File file = folder.OpenFile(name, &error, &opened);
+    if (!file.IsOpen()) return Failed(FingerprintFailure::Unreadable, error);
+    // The name may have passed to another file since the entry was described; the bytes read must
+    // be those of the file described, or a removal could take a file that was never read.
+    if (opened.identity != info.identity) return Failed(FingerprintFailure::Unreadable, platform::Error::Changed);
+    return ReadWindows(file, info.size, opened.identity);
+}
+
+FingerprintResult ComputeFingerprint(const platform::File& file) {
+    platform::EntryInfo info;
+    const platform::Error error = file.Info(info);
     if (error != platform::Error::None) return Failed(FingerprintFailure::Unreadable, error);
-    return FingerprintFromBytes(bytes);
+    if (IsShortOrNoFile(info)) return Succeeded(Fingerprint::FromSums(0, 0), info.identity);
+    return ReadWindows(file, info.size, info.identity);
 }
 
 FingerprintResult ComputeFingerprint(const std::string& path) {

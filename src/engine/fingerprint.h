@@ -45,6 +45,10 @@ struct FingerprintResult {
     std::optional<Fingerprint> fingerprint;
     FingerprintFailure failure = FingerprintFailure::None;
     platform::Error error = platform::Error::None;
+    // The file the fingerprint describes: the very file that was read, or, when its length alone
+    // gives the fingerprint, the entry as it was described. Whatever acts on the entry later (a
+    // removal, a quarantine) checks that it is still this file.
+    platform::FileIdentity identity;
 
     explicit operator bool() const { return fingerprint.has_value(); }
     // A short description of the failure for the user ("permission denied", ...).
@@ -58,8 +62,13 @@ FingerprintResult FingerprintFromBytes(std::span<const std::uint8_t, kReadLength
 // Only a regular file of at least 610 bytes is opened (one open, one read of 603 bytes, one close);
 // every other entry, folders, links, FIFOs, sockets and devices included, is never opened and gets
 // the fingerprint of its length as a file of no content would: the short-file fingerprint.
+// The file opened must be the entry described (Error::Changed when another file has taken its
+// name since). Needs nothing but the folder and the description, so it may run on any thread.
 FingerprintResult ComputeFingerprint(const platform::Folder& folder, const char* name,
                                      const platform::EntryInfo& info);
+
+// The fingerprint of a file that is open already, from its length as the open file reports it.
+FingerprintResult ComputeFingerprint(const platform::File& file);
 
 // The same for a path. The entry itself is never followed if it is a link.
 FingerprintResult ComputeFingerprint(const std::string& path);

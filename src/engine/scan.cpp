@@ -273,15 +273,18 @@ void FolderScan::CheckEntry(const platform::Folder& folder, std::string_view fol
     const std::string path = entryPath_;
     const std::string imageName(nameText);
 
-    processes_.TerminateProcessesByName(imageName);
-    if (processes_.IsProcessRunning(imageName).value_or(false)) {
-        processes_.RestartShell(imageName, malwareName,
-                                [this](std::string_view line) { sink_.AppendLog(line); });
+    // Processes, the removal and the quarantine all act on the file that was read, not on
+    // whatever the name may stand for by now.
+    const DetectedImage image{imageName, path, fingerprint.identity, *fingerprint.fingerprint};
+    const ProcessActions::LogLine log = [this](std::string_view line) { sink_.AppendLog(line); };
+    processes_.TerminateProcessesByName(image, log);
+    if (processes_.IsProcessRunning(image).value_or(false)) {
+        processes_.RestartShell(image, malwareName, log);
     }
     sink_.AddDetectedPath(path);
 
     const DisposalResult outcome = info.kind == platform::EntryKind::Regular
-        ? disposal_.Dispose(DetectedFile{folder, name, info.identity, path, malwareName})
+        ? disposal_.Dispose(DetectedFile{folder, name, fingerprint.identity, path, malwareName})
         : DisposalResult{false, platform::Error::NotRegularFile};
 
     sink_.AppendLog(DetectionLine(path, malwareName, disposal_, outcome));

@@ -50,25 +50,44 @@ public:
     virtual void Detected(const DetectionReport& report) { (void)report; }
 };
 
-// Process handling for a detected file's image name. The command line wires the process cleaner
-// in here; a dry run uses one that ends nothing.
+// A detected file as the process step sees it: processes are looked up by its name, and one of
+// that name is ended only when the file it runs is this very file or a copy of it (a file with
+// the same fingerprint).
+struct DetectedImage {
+    std::string_view name;            // the entry's name: the image name processes are looked up by
+    std::string_view path;            // the detected file's full path, for reports
+    platform::FileIdentity identity;  // the file that was fingerprinted
+    Fingerprint fingerprint;
+
+    // Whether `file`, open, has the detected file's fingerprint.
+    bool IsCopy(const platform::File& file) const {
+        const FingerprintResult result = ComputeFingerprint(file);
+        return result && *result.fingerprint == fingerprint;
+    }
+};
+
+// Process handling for a detected file. The command line wires the process cleaner in here; a dry
+// run uses one that ends nothing. `log` appends lines to the scan's log (List3).
 class ProcessActions {
 public:
     using LogLine = std::function<void(std::string_view)>;
     virtual ~ProcessActions() = default;
-    virtual void TerminateProcessesByName(std::string_view imageName) = 0;
-    // nullopt when the process table cannot be read; the scan then treats it as not running.
-    virtual std::optional<bool> IsProcessRunning(std::string_view imageName) = 0;
-    virtual void RestartShell(std::string_view imageName, std::string_view malwareName,
+    // Ends the processes that run the detected file or a copy of it; logs each process of the
+    // name that is left running, with the reason.
+    virtual void TerminateProcessesByName(const DetectedImage& image, const LogLine& log) = 0;
+    // Whether a process that runs the detected file or a copy of it is still there; nullopt when
+    // the process table cannot be read, which the scan treats as not running.
+    virtual std::optional<bool> IsProcessRunning(const DetectedImage& image) = 0;
+    virtual void RestartShell(const DetectedImage& image, std::string_view malwareName,
                               const LogLine& log) = 0;
 };
 
 // Ends nothing and sees nothing running.
 class NoProcessActions final : public ProcessActions {
 public:
-    void TerminateProcessesByName(std::string_view) override {}
-    std::optional<bool> IsProcessRunning(std::string_view) override { return false; }
-    void RestartShell(std::string_view, std::string_view, const LogLine&) override {}
+    void TerminateProcessesByName(const DetectedImage&, const LogLine&) override {}
+    std::optional<bool> IsProcessRunning(const DetectedImage&) override { return false; }
+    void RestartShell(const DetectedImage&, std::string_view, const LogLine&) override {}
 };
 
 }  // namespace velquin::engine

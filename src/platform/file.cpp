@@ -5,6 +5,20 @@
 
 namespace velquin::platform {
 
+// File::Close, the system's part, is in the platform's body.
+File::~File() { Close(); }
+
+File::File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = kNoHandle; }
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        Close();
+        handle_ = other.handle_;
+        other.handle_ = kNoHandle;
+    }
+    return *this;
+}
+
 std::size_t NameList::Length(std::size_t index) const {
     const std::size_t end = index + 1 < starts_.size() ? starts_[index + 1] - 1 : text_.size() - 1;
     return end - starts_[index];

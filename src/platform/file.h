@@ -49,6 +49,36 @@ private:
     std::vector<std::uint32_t> starts_;
 };
 
+// An open regular file, for reading. Move-only; closes on destruction. Whatever happens to its
+// name meanwhile, it stays the file that was opened.
+class File {
+public:
+    File() = default;
+    ~File();
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    bool IsOpen() const { return handle_ != kNoHandle; }
+
+    // Kind, length and identity of the open file.
+    Error Info(EntryInfo& out) const;
+    // Reads exactly out.size() bytes at `offset`; Error::Changed when the file is shorter.
+    Error ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) const;
+
+    // For the platform layer's own bodies: adopts or shows the system's handle (a descriptor on
+    // POSIX, a HANDLE on Windows).
+    static File Adopt(std::intptr_t handle) { return File(handle); }
+    std::intptr_t NativeHandle() const { return handle_; }
+
+private:
+    static constexpr std::intptr_t kNoHandle = -1;
+    explicit File(std::intptr_t handle) : handle_(handle) {}
+    void Close();
+    std::intptr_t handle_ = kNoHandle;
+};
+
 // An open folder. Move-only; closes on destruction.
 class Folder {
 public:
@@ -89,13 +119,15 @@ public:
     // Lists every entry name from the start of the folder.
     Error ListNames(NameList& out) const;
 
-    // Reads exactly out.size() bytes at `offset` from the regular file `name`: never through a
-    // link, never opening anything but a regular file, shared with other readers and writers, and
-    // closed again before returning.
-    Error ReadFileAt(const char* name, std::uint64_t offset, std::span<std::uint8_t> out) const;
+    // Opens the regular file `name` for reading, shared with other readers and writers: never
+    // through a link (Error::TooManyLinks), never a folder, FIFO or device (Error::NotRegularFile),
+    // and never waiting for a FIFO's writer. `opened`, when given, receives the description of the
+    // file opened, as File::Info gives it.
+    File OpenFile(const char* name, Error* error = nullptr, EntryInfo* opened = nullptr) const;
 
     // Removes the file `name` only if it is still the regular file `expected` (never a link, never
-    // another file put in its place). Makes the file writable first where the system needs that.
+    // another file put in its place, also not one put there while the removal runs). Makes the
+    // file writable first where the system needs that.
     Error RemoveFile(const char* name, const FileIdentity& expected) const;
 
 private:

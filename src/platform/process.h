@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/file.h"
 
 namespace velquin::platform {
 
@@ -21,6 +22,13 @@ struct ProcessInfo {
     std::string commandName;
 };
 
+// The file a process runs, as it was found.
+struct ProcessImage {
+    std::string path;       // where the system shows it ("/usr/bin/bash"), for messages
+    FileIdentity identity;  // the file itself, also when it has been removed from its folder since
+    std::string source;     // where the platform opens it again; private to the platform bodies
+};
+
 class ProcessTable {
 public:
     virtual ~ProcessTable() = default;
@@ -28,9 +36,22 @@ public:
     // Every process the system lists; nullopt when the table itself cannot be read.
     virtual std::optional<std::vector<ProcessInfo>> List() = 0;
 
+    // The file the process runs: its executable, or, for a Windows program run by a compatibility
+    // layer (whose executable is the layer's loader), the program file that its first argument
+    // names and that the process has mapped. Error::AccessDenied for a process the scanner may
+    // not inspect, Error::NotFound for one that runs no file (a kernel thread) or is gone.
+    virtual Error DescribeImage(const ProcessInfo& process, ProcessImage& out) = 0;
+
+    // Opens the file a process runs for reading; Error::Changed when it is no longer `image`.
+    virtual File OpenImage(const ProcessImage& image, Error* error) = 0;
+
     // Ends the process unconditionally. Refuses the scanner itself and the system's first process,
-    // and a pid that no longer belongs to the process that was listed (Error::Changed).
-    virtual Error End(const ProcessInfo& process) = 0;
+    // and a pid that no longer belongs to the process that was listed (Error::Changed). With an
+    // `image`, refuses a process that does not run that very file at the moment it is ended.
+    virtual Error End(const ProcessInfo& process, const ProcessImage* image) = 0;
+
+    // The scanner's ancestors, its parent first, as far as they can be read.
+    virtual std::vector<long long> AncestorPids() = 0;
 
     // Starts a program found on the search path, with arguments, detached from the scanner: no
     // terminal, never waited for. A program that cannot be started is not reported.
@@ -41,8 +62,8 @@ public:
 };
 
 // The live process table. `systemRoot` is where the system publishes it ("/proc" on Linux when
-// empty); tests point it at a fixture tree to exercise listing. Ending and spawning always act on
-// the live system.
+// empty); tests point it at a fixture tree to exercise listing and the images of processes.
+// Ending and spawning always act on the live system.
 std::unique_ptr<ProcessTable> OpenSystemProcessTable(std::string systemRoot = {});
 
 // Image names compare without regard to ASCII case ("ABC.EXE" names abc.exe).

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -13,6 +14,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -22,7 +24,12 @@
 #include <nlohmann/json.hpp>
 
 #include "../engine/test_tree.h"
+#include "../support/running_program.h"
+#ifndef _WIN32
+#include "../support/unprivileged.h"
+#endif
 #include "engine/fingerprint.h"
+#include "platform/process.h"
 #include "platform/date_time.h"
 
 namespace velquin {
@@ -610,78 +617,143 @@ TEST(VelquinScanTest, CtrlCWhileOutputIsBlockedLosesNoLine) {
 
 #endif
 
-#ifdef _WIN32
-TEST(VelquinScanTest, RunningProcessOfTheDetectedFileIsEndedAndTheFileRemoved) {
-    testing::TestTree tree;
-    // A harmless program under the detected name, and a list that names exactly that file.
-    const std::string image = tree.Path("t/abc.exe");
-    std::filesystem::create_directories(tree.Path("t"));
-    std::filesystem::copy_file(Bin("velquin-idle"), image);
-    const engine::FingerprintResult fingerprint = engine::ComputeFingerprint(image);
-    ASSERT_TRUE(fingerprint);
-    const std::string db = tree.Write("database.db", std::string(fingerprint.fingerprint->Text()) +
-                                                         ":Trojan.Sleeper\r\nFinish:Finish\r\n");
-    std::wstring line = L"\"" + Wide(image) + L"\" 30";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION sleeper{};
-    ASSERT_TRUE(::CreateProcessW(Wide(image).c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                                 nullptr, &startup, &sleeper));
-    ::CloseHandle(sleeper.hThread);
-    // Let it run before the scan: a process that ends at once would prove nothing.
-    EXPECT_EQ(::WaitForSingleObject(sleeper.hProcess, 200), static_cast<DWORD>(WAIT_TIMEOUT));
+// Copies `program` to `path` as a runnable program file.
+void CopyProgram(const std::string& program, const std::string& path) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::filesystem::copy_file(program, path);
+    std::filesystem::permissions(path, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                                           std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                                           std::filesystem::perms::others_exec);
+}
 
-    Outcome run = Execute({Bin("velquin-scan"), "-d", db, "--json", tree.Path("report.json"), tree.Path("t")}, tree);
-    const bool ended = ::WaitForSingleObject(sleeper.hProcess, 10000) == WAIT_OBJECT_0;
-    if (!ended) ::TerminateProcess(sleeper.hProcess, 99);
-    DWORD code = 0;
-    ::GetExitCodeProcess(sleeper.hProcess, &code);
-    ::CloseHandle(sleeper.hProcess);
-    EXPECT_TRUE(ended);
-    EXPECT_EQ(code, 1u);  // TerminateProcess's code, not the program's own 0
-    EXPECT_FALSE(std::filesystem::exists(image));
+std::string FingerprintRecord(const std::string& path, const std::string& malware) {
+    const engine::FingerprintResult fingerprint = engine::ComputeFingerprint(path);
+    return fingerprint ? std::string(fingerprint.fingerprint->Text()) + ":" + malware + "\r\n" : "";
+}
+
+// The pids of a report's process records, with what is said of each.
+std::map<long long, std::string> ProcessRecords(const nlohmann::json& records, const char* field) {
+    std::map<long long, std::string> found;
+    for (const auto& record : records) found[record["pid"].get<long long>()] = record.value(field, "");
+    return found;
+}
+
+// Harmless programs under detected names: one runs the detected file, one a copy of it elsewhere,
+// and one merely has the name of a detected file, which is no program at all. Names are this
+// test's own, so nothing else on the machine can be ended.
+TEST(VelquinScanTest, RunningProcessesOfADetectedNameAreEndedOnlyWhenTheyRunItOrACopy) {
+    testing::TestTree tree;
+    const std::string tag = "velq" + std::to_string(platform::OpenSystemProcessTable()->SelfPid());
+    const std::string sampleName = tag + "-sample.exe", wormName = tag + "-worm.exe";
+#ifdef _WIN32
+    const std::string sample = Bin("velquin-idle"), unrelated = sample;
+    const std::vector<std::string> sampleArgs = {sampleName, "30"}, unrelatedArgs = {wormName, "30"};
+#else
+    const std::string sample = "/bin/sleep", unrelated = "/usr/bin/tail";
+    const std::vector<std::string> sampleArgs = {sampleName, "30"}, unrelatedArgs = {wormName, "-f", "/dev/null"};
+#endif
+    const std::string detected = tree.Path("t/" + sampleName), copy = tree.Path("elsewhere/" + sampleName),
+                      other = tree.Path("other/" + wormName), worm = tree.Write("t/" + wormName, kWorm);
+    CopyProgram(sample, detected);
+    CopyProgram(sample, copy);
+    CopyProgram(unrelated, other);
+    const std::string db = tree.Write("database.db", FingerprintRecord(detected, "Trojan.Sleeper") + kWormDatabase);
+    testing::RunningProgram fromDetected(detected, sampleArgs), fromCopy(copy, sampleArgs),
+        fromOther(other, unrelatedArgs);
+    ASSERT_TRUE(fromDetected.Started() && fromCopy.Started() && fromOther.Started());
+
+    const Outcome run = Execute({Bin("velquin-scan"), "-d", db, "--json", tree.Path("report.json"), tree.Path("t")}, tree);
+
+    EXPECT_TRUE(fromDetected.EndsKilled(std::chrono::seconds(30)));
+    EXPECT_TRUE(fromCopy.EndsKilled(std::chrono::seconds(30)));
+    EXPECT_TRUE(fromOther.Running());
     EXPECT_EQ(run.status, 1) << run.err;
-    EXPECT_TRUE(HasLine(run.out, image + " <== Trojan.Sleeper Cleaned..."));
-    EXPECT_TRUE(HasLine(run.out, "Process Ended : " + std::to_string(sleeper.dwProcessId) + " abc.exe")) << run.out;
-    const nlohmann::json report = nlohmann::json::parse(ReadAll(tree.Path("report.json")));
-    ASSERT_EQ(report["scans"][0]["processesEnded"].size(), 1u);
-    EXPECT_EQ(report["scans"][0]["processesEnded"][0]["pid"], sleeper.dwProcessId);
+    EXPECT_TRUE(HasLine(run.out, "Process " + wormName + " (pid " + std::to_string(fromOther.Pid()) +
+                                     ") left running: it runs " + other + ", neither the detected file nor a copy of it"))
+        << run.out;
+    EXPECT_TRUE(HasLine(run.out, detected + " <== Trojan.Sleeper Cleaned..."));
+    EXPECT_TRUE(HasLine(run.out, "Process Ended : " + std::to_string(fromDetected.Pid()) + " " + sampleName)) << run.out;
+    EXPECT_TRUE(HasLine(run.out, "Process Ended : " + std::to_string(fromCopy.Pid()) + " " + sampleName));
+    EXPECT_TRUE(HasLine(run.out, worm + " <== Worm.Test Cleaned..."));
+    EXPECT_FALSE(std::filesystem::exists(detected));
+    const nlohmann::json scan = nlohmann::json::parse(ReadAll(tree.Path("report.json")))["scans"][0];
+    EXPECT_EQ(ProcessRecords(scan["processesEnded"], "runs"),
+              (std::map<long long, std::string>{{fromDetected.Pid(), "detected file"}, {fromCopy.Pid(), "copy"}}));
+    EXPECT_EQ(ProcessRecords(scan["processesLeftRunning"], "reason"),
+              (std::map<long long, std::string>{{fromOther.Pid(), "other-file"}}));
+}
+
+#ifdef _WIN32
+// A detected file named like the program that started the scan (this test): the scanner's
+// ancestors are never ended.
+TEST(VelquinScanTest, TheProgramTheScanRunsFromIsNeverEnded) {
+    testing::TestTree tree;
+    const std::string db = tree.Write("database.db", kWormDatabase);
+    const std::string named = tree.Write("t/cli_velquin_scan_test.exe", kWorm);
+    const Outcome run = Execute({Bin("velquin-scan"), "-d", db, "--json", tree.Path("report.json"), tree.Path("t")}, tree);
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_TRUE(HasLine(run.out, "Process cli_velquin_scan_test.exe (pid " + std::to_string(::GetCurrentProcessId()) +
+                                     ") left running: this scanner was started from it"))
+        << run.out;
+    const nlohmann::json scan = nlohmann::json::parse(ReadAll(tree.Path("report.json")))["scans"][0];
+    EXPECT_EQ(ProcessRecords(scan["processesLeftRunning"], "reason"),
+              (std::map<long long, std::string>{{::GetCurrentProcessId(), "scanner-ancestor"}}));
+    EXPECT_FALSE(std::filesystem::exists(named));
 }
 #else
-TEST(VelquinScanTest, RunningProcessOfTheDetectedFileIsEndedAndTheFileRemoved) {
+// The scan runs from a shell that is itself a detected file: the scanner's ancestors are never
+// ended, whatever they run. The shell is a copy under a name of this test's own.
+TEST(VelquinScanTest, TheShellTheScanRunsFromSurvivesEvenWhenItRunsTheDetectedFile) {
     testing::TestTree tree;
-    // A harmless program under the detected name, and a list that names exactly that file.
-    const std::string image = tree.Path("t/abc.exe");
-    std::filesystem::create_directories(tree.Path("t"));
-    std::filesystem::copy_file("/bin/sleep", image);
-    std::filesystem::permissions(image, std::filesystem::perms::owner_all);
-    const engine::FingerprintResult fingerprint = engine::ComputeFingerprint(image);
-    ASSERT_TRUE(fingerprint);
-    const std::string db = tree.Write("database.db", std::string(fingerprint.fingerprint->Text()) +
-                                                         ":Trojan.Sleeper\r\nFinish:Finish\r\n");
-    const pid_t sleeper = fork();
-    if (sleeper == 0) {
-        execl(image.c_str(), "abc.exe", "30", static_cast<char*>(nullptr));
-        _exit(127);
+    const std::string shellName = "velq" + std::to_string(getpid()) + "-sh";
+    const std::string shell = tree.Path("t/" + shellName);
+    CopyProgram("/bin/sh", shell);
+    const std::string db = tree.Write("database.db", FingerprintRecord(shell, "Trojan.Shell") + "Finish:Finish\r\n");
+    pid_t shellPid = 0;
+    const Outcome run = Execute({shell, "-c", "\"$@\"; echo \"the shell goes on after status $?\"", shellName,
+                                 Bin("velquin-scan"), "-d", db, "--json", tree.Path("report.json"), tree.Path("t")},
+                                tree, [&](pid_t pid, const std::string&) { shellPid = pid; });
+
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(HasLine(run.out, "the shell goes on after status 1")) << run.out;
+    EXPECT_TRUE(HasLine(run.out, "Process " + shellName + " (pid " + std::to_string(shellPid) +
+                                     ") left running: this scanner was started from it"));
+    EXPECT_TRUE(HasLine(run.out, shell + " <== Trojan.Shell Cleaned..."));
+    const nlohmann::json scan = nlohmann::json::parse(ReadAll(tree.Path("report.json")))["scans"][0];
+    EXPECT_EQ(ProcessRecords(scan["processesLeftRunning"], "reason"),
+              (std::map<long long, std::string>{{shellPid, "scanner-ancestor"}}));
+    EXPECT_TRUE(scan["processesEnded"].empty());
+}
+
+// An unprivileged scan and a process of another user (root here) that runs a copy of the sample:
+// the scan cannot look at it, let alone end it, and says so instead of "Terminated...".
+TEST(VelquinScanTest, AnUnprivilegedScanSaysWhyItLeavesAnotherUsersProcessRunning) {
+    testing::TestTree tree;
+    const std::string name = "velq" + std::to_string(getpid()) + "-root.exe";
+    const std::string detected = tree.Path("t/" + name), rootsCopy = tree.Path("root/" + name);
+    CopyProgram("/bin/sleep", detected);
+    CopyProgram("/bin/sleep", rootsCopy);
+    const std::string db = tree.Write("database.db", FingerprintRecord(detected, "Trojan.Sleeper") + "Finish:Finish\r\n");
+    for (const std::string& folder : {tree.Root(), tree.Path("t")}) {
+        ASSERT_EQ(chmod(folder.c_str(), 0777), 0);
     }
-    // Let it start running from that file.
-    for (int i = 0; i < 500; ++i) {
-        char target[4096] = {};
-        const std::string exe = "/proc/" + std::to_string(sleeper) + "/exe";
-        if (readlink(exe.c_str(), target, sizeof target - 1) > 0 && std::string(target) == image) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    Outcome run = Execute({Bin("velquin-scan"), "-d", db, "--json", tree.Path("report.json"), tree.Path("t")}, tree);
-    int status = 0;
-    ASSERT_EQ(waitpid(sleeper, &status, 0), sleeper);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
-    EXPECT_FALSE(std::filesystem::exists(image));
-    EXPECT_EQ(run.status, 1) << run.err;
-    EXPECT_TRUE(HasLine(run.out, image + " <== Trojan.Sleeper Cleaned..."));
-    EXPECT_TRUE(HasLine(run.out, "Process Ended : " + std::to_string(sleeper) + " abc.exe")) << run.out;
-    const nlohmann::json report = nlohmann::json::parse(ReadAll(tree.Path("report.json")));
-    ASSERT_EQ(report["scans"][0]["processesEnded"].size(), 1u);
-    EXPECT_EQ(report["scans"][0]["processesEnded"][0]["pid"], sleeper);
+    testing::RunningProgram rootsProcess(rootsCopy, {name, "30"});
+    ASSERT_TRUE(rootsProcess.Started());
+
+    const int status = testing::RunUnprivileged([&] {
+        return Execute({Bin("velquin-scan"), "-d", db, "--json", tree.Path("report.json"), tree.Path("t")}, tree).status == 1;
+    });
+    if (status == 10) GTEST_SKIP() << "cannot become an unprivileged user here";
+    EXPECT_EQ(status, 0) << "exit status of the unprivileged scan is not 1";
+    const std::string out = ReadAll(tree.Path("stdout.txt"));
+    EXPECT_TRUE(rootsProcess.Running());
+    EXPECT_EQ(out.find("Terminated..."), std::string::npos) << out;
+    EXPECT_TRUE(HasLine(out, "Process " + name + " (pid " + std::to_string(rootsProcess.Pid()) +
+                                 ") left running: the file it runs cannot be read (permission denied)")) << out;
+    EXPECT_TRUE(HasLine(out, detected + " <== Trojan.Sleeper Cleaned..."));
+    const nlohmann::json scan = nlohmann::json::parse(ReadAll(tree.Path("report.json")))["scans"][0];
+    EXPECT_EQ(ProcessRecords(scan["processesLeftRunning"], "reason"),
+              (std::map<long long, std::string>{{rootsProcess.Pid(), "unreadable"}}));
 }
 #endif
 

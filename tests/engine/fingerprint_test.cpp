@@ -125,5 +125,35 @@ TEST(FingerprintTest, FailsWhenTheFileIsGoneOrShrank) {
     EXPECT_FALSE(ComputeFingerprint(folder, "shrunk", info));
 }
 
+// The identity that goes with a fingerprint is that of the file read, and a file that has taken
+// the described entry's name since is never read in its place.
+TEST(FingerprintTest, GivesTheIdentityOfTheFileReadAndNeverReadsAReplacement) {
+    testing::TestTree tree;
+    tree.Write("a", Filled(700, '\x01'));
+    tree.Write("b", Filled(700, '\x02'));
+    tree.Write("small", Filled(100, '\x01'));
+    const platform::Folder folder = platform::Folder::Open(tree.Root());
+    platform::EntryInfo a, b, small;
+    ASSERT_EQ(folder.EntryInfoOf("a", a), platform::Error::None);
+    ASSERT_EQ(folder.EntryInfoOf("b", b), platform::Error::None);
+    ASSERT_EQ(folder.EntryInfoOf("small", small), platform::Error::None);
+
+    const FingerprintResult read = ComputeFingerprint(folder, "a", a);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read.fingerprint->Text(), "CACA79914R102910492019018");
+    EXPECT_EQ(read.identity, a.identity);
+    EXPECT_EQ(ComputeFingerprint(folder, "small", small).identity, small.identity);  // never opened
+
+    std::filesystem::rename(tree.Path("b"), tree.Path("a"));
+    const FingerprintResult replaced = ComputeFingerprint(folder, "a", a);
+    EXPECT_FALSE(replaced);
+    EXPECT_EQ(replaced.error, platform::Error::Changed);
+    // An open file is described as it is: here the one that now has the name.
+    const FingerprintResult open = ComputeFingerprint(folder.OpenFile("a"));
+    ASSERT_TRUE(open);
+    EXPECT_EQ(open.fingerprint->Text(), "65065079914R102910492019018");
+    EXPECT_EQ(open.identity, b.identity);
+}
+
 }  // namespace
 }  // namespace velquin::engine

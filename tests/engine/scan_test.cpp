@@ -8,13 +8,18 @@
 #include <unistd.h>
 #endif
 
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "test_tree.h"
+#ifndef _WIN32
+#include "../support/unprivileged.h"
+#endif
 
 namespace velquin::engine {
 namespace {
@@ -33,9 +38,13 @@ public:
     };
     std::vector<Report> reports;
     std::function<bool()> running = [] { return true; };
+    std::function<void(std::string_view)> onShowEntry = [](std::string_view) {};
     bool record = true;
 
-    void ShowEntry(std::string_view text) override { Note("txtInfo " + std::string(text)); }
+    void ShowEntry(std::string_view text) override {
+        Note("txtInfo " + std::string(text));
+        onShowEntry(text);
+    }
     void ShowCounts(std::uint64_t files, std::uint64_t folders) override {
         Note("counts " + std::to_string(files) + " " + std::to_string(folders) + " " +
              std::to_string(list2.size()));
@@ -67,18 +76,20 @@ public:
     explicit FakeProcesses(RecordingSink& sink) : sink_(sink) {}
     bool stillRunning = false;
     std::function<void()> onTerminate = [] {};
+    std::vector<platform::FileIdentity> asked;  // the identity of each detected image handed over
 
-    void TerminateProcessesByName(std::string_view image) override {
-        sink_.Note("terminate " + std::string(image));
+    void TerminateProcessesByName(const DetectedImage& image, const LogLine&) override {
+        sink_.Note("terminate " + std::string(image.name));
+        asked.push_back(image.identity);
         onTerminate();
     }
-    std::optional<bool> IsProcessRunning(std::string_view image) override {
-        sink_.Note("process running? " + std::string(image));
+    std::optional<bool> IsProcessRunning(const DetectedImage& image) override {
+        sink_.Note("process running? " + std::string(image.name));
         return stillRunning;
     }
-    void RestartShell(std::string_view image, std::string_view malware, const LogLine& log) override {
+    void RestartShell(const DetectedImage& image, std::string_view malware, const LogLine& log) override {
         log("Found Qarnix On Process, Restart explorer.exe");
-        log(std::string(image) + " <== " + std::string(malware) + " Terminated...");
+        log(std::string(image.name) + " <== " + std::string(malware) + " Terminated...");
     }
 
 private:
@@ -87,9 +98,11 @@ private:
 
 // Everything a scan needs, over a database that names kWorm.
 struct ScanFixture {
+    explicit ScanFixture(platform::FileChangeWatch::Mode watch = platform::FileChangeWatch::Mode::Notify)
+        : database(databasePath, watch) {}
     testing::TestTree tree;
     std::string databasePath = tree.Write("db/database.db", "CACA79914R102910492019018:Worm.Test\r\nFinish:Finish\r\n");
-    SignatureDatabase database{databasePath};
+    SignatureDatabase database;
     RecordingSink sink;
     FakeProcesses processes{sink};
     DeleteDisposal deletion;
@@ -105,6 +118,11 @@ std::vector<std::string> ListingOrder(const std::string& path) {
 }
 
 bool IsDot(const std::string& name) { return name == "." || name == ".."; }
+
+std::string ReadContent(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 TEST(FolderScanTest, WalksEntriesBeforeSubfoldersWithTheExactSinkCalls) {
     ScanFixture f;
@@ -389,6 +407,64 @@ TEST(FolderScanTest, FileSwappedForALinkBeforeDeletionIsNotRemovedAndTheTargetSu
 }
 #endif
 
+platform::FileIdentity IdentityOf(const std::string& path) {
+    const auto cut = path.rfind(testing::kSeparator);
+    platform::EntryInfo info;
+    platform::Folder::Open(path.substr(0, cut)).EntryInfoOf(path.substr(cut + 1).c_str(), info);
+    return info.identity;
+}
+
+// Another user exchanges the entry for another file of the same file system at the moments that
+// matter: after the listing described it and before it is read, and after it is read and before
+// it is removed. Whatever the moments, only the file that was read is ever removed, and the
+// processes are looked up for that file.
+TEST(FolderScanTest, AnEntryExchangedAtAnyMomentIsNeverRemovedInPlaceOfTheFileRead) {
+    const struct {
+        const char* listed;  // what the entry holds when listed
+        bool beforeRead, beforeRemoval;
+        bool detected;
+    } cases[] = {
+        {"clean", true, false, false},
+        {"worm", false, true, true},
+        {"clean", true, true, false},  // swapped in for the read and back for the removal
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.listed) + (c.beforeRead ? ", exchanged before the read" : "") +
+                     (c.beforeRemoval ? ", exchanged before the removal" : ""));
+        ScanFixture f;
+        const bool wormListed = std::string(c.listed) == "worm";
+        const std::string entry = f.tree.Write("t/x", wormListed ? kWorm : kClean);
+        const std::string stash = f.tree.Write("stash/d", wormListed ? kClean : kWorm);
+        const platform::FileIdentity worm = IdentityOf(wormListed ? entry : stash);
+        const std::string cleanContent = kClean;
+        f.processes.onTerminate = [&] {
+            if (c.beforeRemoval) {
+                EXPECT_TRUE(testing::Exchange(entry, stash));
+            }
+        };
+        f.sink.onShowEntry = [&](std::string_view text) {
+            if (c.beforeRead && text == entry + "[20%]") {
+                EXPECT_TRUE(testing::Exchange(entry, stash));
+            }
+        };
+        f.scan.ScanFolder(f.tree.Path("t"));
+
+        // The clean file is still there, at one place or the other; nothing counts as removed.
+        EXPECT_TRUE(ReadContent(entry) == cleanContent || ReadContent(stash) == cleanContent);
+        for (const auto& report : f.sink.reports) EXPECT_FALSE(report.gone);
+        EXPECT_EQ(f.sink.list2.size(), c.detected ? 1u : 0u);
+        if (c.detected) {
+            EXPECT_EQ(f.processes.asked, std::vector<platform::FileIdentity>{worm});
+            EXPECT_NE(std::find(f.sink.calls.begin(), f.sink.calls.end(), "List3 " + entry + " <== Worm.Test Not Removed... (changed since it was examined)"),
+                      f.sink.calls.end());
+        } else {
+            // The file read is not the file listed: it counts as unreadable, and stays.
+            EXPECT_EQ(f.sink.unreadable, std::vector<std::string>{entry});
+            EXPECT_TRUE(f.processes.asked.empty());
+        }
+    }
+}
+
 TEST(FolderScanTest, FailedFingerprintIsNeverLookedUp) {
     ScanFixture f;
     // A record with an empty key must not condemn a file that cannot be read.
@@ -492,15 +568,15 @@ TEST(FolderScanTest, TargetThatMatchesAnExclusionIsNotScanned) {
 #ifndef _WIN32
 // Access is denied by dropping root's privileges in a forked child: POSIX only.
 
-// Permission bits do not stop root: scans f's folder t as an unprivileged user in a child process
-// and gives the exit status of the child: 0 when `expected` holds for the finished scan, 10 when
-// privileges could not be dropped, 11 when it does not hold.
+// For a fixture of a test that forks: a child forked while a thread of the parent held a lock (the
+// allocator's, a sanitizer's) would wait for it forever, so its signature list gets no watch thread.
+constexpr auto kSingleThreaded = platform::FileChangeWatch::Mode::Poll;
+
+// Scans f's folder t as an unprivileged user and gives testing::RunUnprivileged's status: 0 when
+// `expected` holds for the finished scan. f is made with kSingleThreaded.
 template <typename Check>
 int ScanUnprivileged(ScanFixture& f, Check expected) {
-    const pid_t child = fork();
-    if (child < 0) return -1;
-    if (child == 0) {
-        if (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(10);
+    return testing::RunUnprivileged([&] {
         RecordingSink sink;
         sink.record = false;
         SignatureDatabase database(f.databasePath);
@@ -508,11 +584,8 @@ int ScanUnprivileged(ScanFixture& f, Check expected) {
         DeleteDisposal deletion;
         FolderScan scan(database, sink, processes, deletion);
         scan.ScanFolder(f.tree.Path("t"));
-        _exit(expected(scan, sink) ? 0 : 11);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return expected(scan, sink);
+    });
 }
 
 void OpenForEveryone(ScanFixture& f) {
@@ -523,7 +596,7 @@ void OpenForEveryone(ScanFixture& f) {
 }
 
 TEST(FolderScanTest, UnreadableFolderContributesNothingAndTheWalkGoesOn) {
-    ScanFixture f;
+    ScanFixture f(kSingleThreaded);
     f.tree.Write("t/locked/abc.exe", kWorm);
     const std::string sibling = f.tree.Write("t/open/abc.exe", kWorm);
     OpenForEveryone(f);
@@ -555,7 +628,7 @@ TEST(FolderScanTest, LinkGivenAsTargetIsCheckedAsTheLinkItself) {
 // Mounts a file system below the tree in a mount namespace of a child's own, so nothing outside
 // the child sees it; needs the privilege to make one.
 TEST(FolderScanTest, StayingOnTheFileSystemLeavesMountPointsUnentered) {
-    ScanFixture f;
+    ScanFixture f(kSingleThreaded);
     const std::string own = f.tree.Write("t/own.exe", kWorm);
     const std::string mountPoint = f.tree.Folder("t/mnt");
     const pid_t child = fork();
@@ -586,7 +659,7 @@ TEST(FolderScanTest, StayingOnTheFileSystemLeavesMountPointsUnentered) {
 }
 
 TEST(FolderScanTest, EntryThatCannotBeDescribedIsReportedUnreadableOnce) {
-    ScanFixture f;
+    ScanFixture f(kSingleThreaded);
     f.tree.Write("t/blind/x/abc.exe", kWorm);
     OpenForEveryone(f);
     ASSERT_EQ(chmod(f.tree.Path("t/blind").c_str(), 0444), 0);  // listable, its entries not

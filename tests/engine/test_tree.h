@@ -10,6 +10,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cstdio>
 #endif
 
 #include <atomic>
@@ -75,6 +77,18 @@ inline bool RunningUnderWine() {
 #else
 inline bool RunningUnderWine() { return false; }
 #endif
+
+// Exchanges two entries of one file system, as another user working in a folder could do between
+// two steps of a scan: at once where the system can (Linux), else by three renames.
+inline bool Exchange(const std::string& a, const std::string& b) {
+#ifdef _WIN32
+    const std::string aside = a + ".exchanging";
+    return ::MoveFileA(a.c_str(), aside.c_str()) && ::MoveFileA(b.c_str(), a.c_str()) &&
+           ::MoveFileA(aside.c_str(), b.c_str());
+#else
+    return ::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE) == 0;
+#endif
+}
 
 class TestTree {
 public:

@@ -1,7 +1,10 @@
 #include "platform/file.h"
+#include "platform/posix/descriptor.h"
+#include "platform/posix/removal.h"
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -15,6 +18,9 @@
 #include <sstream>
 
 namespace velquin::platform {
+
+using posix::Descriptor;
+
 namespace {
 
 DIR* AsStream(void* stream) { return static_cast<DIR*>(stream); }
@@ -55,6 +61,45 @@ void* StreamFromDescriptor(int fd, Error* error) {
     return stream;
 }
 
+// A folder of this process's own inside `folderFd`, which nobody else can enter or change: created
+// owner-only under a fresh name and opened without following a link. Empty when the file system
+// cannot give one (no room, no permission, or no owner-only folders at all).
+Descriptor CreatePrivateFolderIn(int folderFd, std::string& name) {
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        std::uint64_t random = 0;
+        if (getrandom(&random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) return Descriptor();
+        char text[40];
+        std::snprintf(text, sizeof text, ".velquin-removing-%016llx", static_cast<unsigned long long>(random));
+        name = text;
+        if (mkdirat(folderFd, name.c_str(), 0700) != 0) {
+            if (errno == EEXIST) continue;
+            return Descriptor();
+        }
+        Descriptor folder(openat(folderFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        struct stat st;
+        if (folder && fstat(folder.get(), &st) == 0 && st.st_uid == geteuid() && (st.st_mode & 077) == 0) {
+            return folder;
+        }
+        // A file system whose permissions are not its own (FAT, say): no folder there is private.
+        if (folder) unlinkat(folderFd, name.c_str(), AT_REMOVEDIR);
+        return Descriptor();
+    }
+    return Descriptor();
+}
+
+Error CheckSameRegularFile(const struct stat& st, const FileIdentity& expected) {
+    if (!S_ISREG(st.st_mode)) return S_ISLNK(st.st_mode) ? Error::TooManyLinks : Error::NotRegularFile;
+    if (FromStat(st).identity != expected) return Error::Changed;
+    return Error::None;
+}
+
+// Whether a user other than this process's may change the entries of the folder.
+bool OthersMayChange(int folderFd) {
+    struct stat st;
+    if (fstat(folderFd, &st) != 0) return true;
+    return st.st_uid != geteuid() || (st.st_mode & (S_IWGRP | S_IWOTH)) != 0;
+}
+
 constexpr int kOpenFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY;
 
 // Opens the folder `name` of the folder `fd` without following a link. A link refused there shows
@@ -72,6 +117,82 @@ int OpenFolderRefusingLink(int fd, const char* name, Error* error) {
 }
 
 }  // namespace
+
+namespace posix {
+
+Error RemoveIfSame(int folderFd, const char* name, const FileIdentity& expected) {
+    struct stat st;
+    if (fstatat(folderFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return LastError();
+    if (const Error error = CheckSameRegularFile(st, expected); error != Error::None) return error;
+    std::string privateName;
+    Descriptor held;
+    if (OthersMayChange(folderFd)) held = CreatePrivateFolderIn(folderFd, privateName);
+    if (!held) {
+        // Nobody else can exchange the entry between the check and the removal.
+        if (unlinkat(folderFd, name, 0) != 0) return LastError();
+        return Error::None;
+    }
+
+    // Another user may exchange the entry for another file at any moment: the entry is moved into
+    // the private folder first, whatever it is by then, and checked where nobody else can reach it.
+    constexpr const char* kHeldName = "entry";
+    Error result = Error::None;
+    bool keep = false;
+    if (renameat(folderFd, name, held.get(), kHeldName) != 0) {
+        result = LastError();
+    } else {
+        struct stat moved;
+        result = fstatat(held.get(), kHeldName, &moved, AT_SYMLINK_NOFOLLOW) != 0 ? LastError()
+                                                                                : CheckSameRegularFile(moved, expected);
+        if (result == Error::None && unlinkat(held.get(), kHeldName, 0) != 0) result = LastError();
+        if (result != Error::None && renameat2(held.get(), kHeldName, folderFd, name, RENAME_NOREPLACE) != 0) {
+            // Its name has been taken again meanwhile. The entry stays in the private folder, which
+            // goes to the folder's owner, so that nothing is lost.
+            struct stat folder;
+            if (fstat(folderFd, &folder) == 0) {
+                [[maybe_unused]] const int given = fchown(held.get(), folder.st_uid, folder.st_gid);
+            }
+            keep = true;
+        }
+    }
+    // The private folder may have been renamed meanwhile; then at most an empty folder of the same
+    // name goes, since only empty folders can be removed.
+    if (!keep) unlinkat(folderFd, privateName.c_str(), AT_REMOVEDIR);
+    return result;
+}
+
+}  // namespace posix
+
+void File::Close() {
+    if (handle_ != kNoHandle) close(static_cast<int>(handle_));
+    handle_ = kNoHandle;
+}
+
+Error File::Info(EntryInfo& out) const {
+    if (!IsOpen()) return Error::NotFound;
+    struct stat st;
+    if (fstat(static_cast<int>(handle_), &st) != 0) return LastError();
+    out = FromStat(st);
+    return Error::None;
+}
+
+Error File::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) const {
+    if (!IsOpen()) return Error::NotFound;
+    if (offset > static_cast<std::uint64_t>(LLONG_MAX)) return Error::Other;
+    std::size_t done = 0;
+    while (done < out.size()) {
+        const ssize_t n = pread(static_cast<int>(handle_), out.data() + done, out.size() - done,
+                                static_cast<off_t>(offset + done));
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+        } else if (n == 0) {
+            return Error::Changed;  // the file is shorter than it was when examined
+        } else if (errno != EINTR) {
+            return LastError();
+        }
+    }
+    return Error::None;
+}
 
 Folder::~Folder() {
     if (stream_) closedir(AsStream(stream_));
@@ -187,48 +308,38 @@ Error Folder::ListNames(NameList& out) const {
     }
 }
 
-Error Folder::ReadFileAt(const char* name, std::uint64_t offset, std::span<std::uint8_t> out) const {
-    if (!stream_) return Error::NotFound;
-    if (offset > static_cast<std::uint64_t>(LLONG_MAX)) return Error::Other;
-    // O_NONBLOCK: should the entry have been swapped for a FIFO since it was examined, the open
-    // returns at once instead of waiting for a writer, and the read below refuses it.
-    const int fd = openat(dirfd(AsStream(stream_)), name,
-                          O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) return LastError();
-    std::size_t done = 0;
-    Error result = Error::None;
-    while (done < out.size()) {
-        const ssize_t n = pread(fd, out.data() + done, out.size() - done,
-                                static_cast<off_t>(offset + done));
-        if (n > 0) {
-            done += static_cast<std::size_t>(n);
-        } else if (n == 0) {
-            result = Error::Changed;  // the file is shorter than it was when examined
-            break;
-        } else if (errno == EAGAIN || errno == EISDIR || errno == EINVAL || errno == ESPIPE) {
-            // Not a regular file after all (a FIFO, a device or a folder slipped in).
-            result = Error::NotRegularFile;
-            break;
-        } else if (errno != EINTR) {
-            result = LastError();
-            break;
-        }
+File Folder::OpenFile(const char* name, Error* error, EntryInfo* opened) const {
+    if (!stream_) {
+        SetError(error, Error::NotFound);
+        return File();
     }
-    close(fd);
-    return result;
+    // O_NONBLOCK: should the entry have been swapped for a FIFO since it was examined, the open
+    // returns at once instead of waiting for a writer, and the check below refuses it.
+    Descriptor fd(openat(dirfd(AsStream(stream_)), name,
+                         O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (!fd) {
+        SetError(error, errno == ELOOP ? Error::TooManyLinks : LastError());
+        return File();
+    }
+    struct stat st;
+    if (fstat(fd.get(), &st) != 0) {
+        SetError(error, LastError());
+        return File();
+    }
+    if (!S_ISREG(st.st_mode)) {
+        SetError(error, Error::NotRegularFile);
+        return File();
+    }
+    if (opened) *opened = FromStat(st);
+    SetError(error, Error::None);
+    return File::Adopt(fd.release());
 }
 
 Error Folder::RemoveFile(const char* name, const FileIdentity& expected) const {
     if (!stream_) return Error::NotFound;
-    const int fd = dirfd(AsStream(stream_));
-    struct stat st;
-    if (fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return LastError();
-    if (!S_ISREG(st.st_mode)) return S_ISLNK(st.st_mode) ? Error::TooManyLinks : Error::NotRegularFile;
-    if (FromStat(st).identity != expected) return Error::Changed;
     // Unlinking needs write access to the folder only, not to the file, so a read-only file
     // needs no change of mode here.
-    if (unlinkat(fd, name, 0) != 0) return LastError();
-    return Error::None;
+    return posix::RemoveIfSame(dirfd(AsStream(stream_)), name, expected);
 }
 
 PseudoFileSystems PseudoFileSystems::Load(const std::string& mountTable) {

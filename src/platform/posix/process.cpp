@@ -1,5 +1,6 @@
-// The process table read from /proc: one folder per pid, "exe" links to the executable and
-// "cmdline" holds the NUL-separated arguments.
+// The process table read from /proc: one folder per pid, "exe" links to the executable, "cmdline"
+// holds the NUL-separated arguments, "maps" lists the files mapped into the process (with device
+// and inode), "map_files" opens them, and "stat" names the parent.
 
 #include "platform/process.h"
 #include "platform/posix/descriptor.h"
@@ -7,7 +8,9 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,6 +18,8 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 
 #include <dirent.h>
 
@@ -39,15 +44,30 @@ bool IsPidName(const char* name) {
     return true;
 }
 
-std::string ReadExeName(int rootFd, const std::string& pid) {
+std::string_view WithoutDeletedSuffix(std::string_view path) {
+    if (path.ends_with(kDeletedSuffix)) path.remove_suffix(kDeletedSuffix.size());
+    return path;
+}
+
+// The path the executable link names; empty with `error` set when it cannot be read.
+std::string ReadExePath(int rootFd, const std::string& pid, Error* error = nullptr) {
     char target[PATH_MAX];
     const ssize_t n = ::readlinkat(rootFd, (pid + "/exe").c_str(), target, sizeof target);
-    if (n <= 0) return {};
-    std::string_view path(target, static_cast<std::size_t>(n));
-    if (path.ends_with(kDeletedSuffix)) path.remove_suffix(kDeletedSuffix.size());
-    // The kernel always writes "/" here; a "\" is part of a Linux file name.
+    if (n <= 0) {
+        if (error) *error = n == 0 ? Error::NotFound : LastError();
+        return {};
+    }
+    return std::string(WithoutDeletedSuffix({target, static_cast<std::size_t>(n)}));
+}
+
+// The kernel always writes "/" in these paths; a "\" is part of a Linux file name.
+std::string_view FileNameOf(std::string_view path) {
     const auto cut = path.rfind('/');
-    return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
+    return cut == std::string_view::npos ? path : path.substr(cut + 1);
+}
+
+std::string ReadExeName(int rootFd, const std::string& pid) {
+    return std::string(FileNameOf(ReadExePath(rootFd, pid)));
 }
 
 std::string ReadCommandName(int rootFd, const std::string& pid) {
@@ -61,6 +81,81 @@ std::string ReadCommandName(int rootFd, const std::string& pid) {
     if (n <= 0) return {};
     const std::string_view args(buffer, static_cast<std::size_t>(n));
     return std::string(LastPathComponent(args.substr(0, args.find('\0'))));
+}
+
+// A file mapped into a process, from one line of its "maps":
+// "start-end perms offset major:minor inode   path".
+struct Mapping {
+    std::string range;
+    FileIdentity identity;
+    std::string path;
+};
+
+bool ParseMapping(const std::string& line, Mapping& out) {
+    std::istringstream fields(line);
+    std::string perms, offset, device;
+    unsigned long long inode = 0;
+    if (!(fields >> out.range >> perms >> offset >> device >> inode) || inode == 0) return false;
+    unsigned major = 0, minor = 0;
+    if (std::sscanf(device.c_str(), "%x:%x", &major, &minor) != 2) return false;
+    std::string rest;
+    std::getline(fields, rest);
+    const auto start = rest.find_first_not_of(' ');
+    if (start == std::string::npos || rest[start] != '/') return false;
+    out.path = std::string(WithoutDeletedSuffix(std::string_view(rest).substr(start)));
+    out.identity = {static_cast<std::uint64_t>(makedev(major, minor)), static_cast<std::uint64_t>(inode)};
+    return true;
+}
+
+// The mapped file whose name is `name` (without regard to ASCII case, as Windows names compare).
+std::optional<Mapping> FindMapping(const std::string& root, const std::string& pid, std::string_view name) {
+    std::ifstream maps(root + "/" + pid + "/maps");
+    Mapping mapping;
+    for (std::string line; std::getline(maps, line);) {
+        if (ParseMapping(line, mapping) && SameImageName(FileNameOf(mapping.path), name)) return mapping;
+    }
+    return std::nullopt;
+}
+
+Error DescribeImageOf(int rootFd, const std::string& root, const ProcessInfo& process, ProcessImage& out) {
+    const std::string pid = std::to_string(process.pid);
+    Error error = Error::None;
+    const std::string exe = ReadExePath(rootFd, pid, &error);
+    if (exe.empty()) return error;
+    // A Windows program under a compatibility layer: the layer's loader is the executable, and the
+    // program its first argument names is a file it has mapped.
+    if (!process.commandName.empty() && !SameImageName(FileNameOf(exe), process.commandName)) {
+        if (const auto mapping = FindMapping(root, pid, process.commandName)) {
+            out.path = mapping->path;
+            out.identity = mapping->identity;
+            out.source = root + "/" + pid + "/map_files/" + mapping->range;
+            return Error::None;
+        }
+    }
+    // Following the link reaches the executable itself, also when it has been removed.
+    struct stat st;
+    if (::fstatat(rootFd, (pid + "/exe").c_str(), &st, 0) != 0) return LastError();
+    out.path = exe;
+    out.identity = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+    out.source = root + "/" + pid + "/exe";
+    return Error::None;
+}
+
+// The parent of `pid` from its "stat": "pid (name) state ppid ...", where the name may hold
+// anything, spaces and parentheses included.
+long long ReadParent(int rootFd, long long pid) {
+    Descriptor fd(::openat(rootFd, (std::to_string(pid) + "/stat").c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    if (!fd) return 0;
+    char buffer[1024];
+    const ssize_t n = ::read(fd.get(), buffer, sizeof buffer - 1);
+    if (n <= 0) return 0;
+    const std::string_view text(buffer, static_cast<std::size_t>(n));
+    const auto close = text.rfind(')');
+    if (close == std::string_view::npos) return 0;
+    char state = 0;
+    long long parent = 0;
+    const std::string rest(text.substr(close + 1));
+    return std::sscanf(rest.c_str(), " %c %lld", &state, &parent) == 2 ? parent : 0;
 }
 
 ProcessInfo ReadProcess(int rootFd, const std::string& pid) {
@@ -141,17 +236,53 @@ public:
         return processes;
     }
 
-    Error End(const ProcessInfo& process) override {
+    Error DescribeImage(const ProcessInfo& process, ProcessImage& out) override {
+        Descriptor rootFd(::open(root_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (!rootFd) return LastError();
+        return DescribeImageOf(rootFd.get(), root_, process, out);
+    }
+
+    File OpenImage(const ProcessImage& image, Error* error) override {
+        const auto fail = [error](Error value) {
+            if (error) *error = value;
+            return File();
+        };
+        constexpr int kFlags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+        // The links of "exe" and "map_files" lead to the file itself, whatever its name is now.
+        // "map_files" opens for the system's administrator only; anybody else goes by the path,
+        // which the identity check below holds to the mapped file.
+        Descriptor fd(::open(image.source.c_str(), kFlags));
+        if (!fd && image.source.find("/map_files/") != std::string::npos) {
+            fd = Descriptor(::open(image.path.c_str(), kFlags | O_NOFOLLOW));
+        }
+        if (!fd) return fail(errno == ELOOP ? Error::TooManyLinks : LastError());
+        struct stat st;
+        if (::fstat(fd.get(), &st) != 0) return fail(LastError());
+        if (!S_ISREG(st.st_mode)) return fail(Error::NotRegularFile);
+        const FileIdentity opened{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+        if (opened != image.identity) return fail(Error::Changed);
+        if (error) *error = Error::None;
+        return File::Adopt(fd.release());
+    }
+
+    Error End(const ProcessInfo& process, const ProcessImage* image) override {
         if (process.pid <= 1 || process.pid == SelfPid() || process.pid > INT_MAX) return Error::AccessDenied;
         Descriptor rootFd(::open(root_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (rootFd.get() < 0) return LastError();
 
         // The pidfd pins the process: once it is open, the pid cannot pass to a new process, so
-        // the names read after it are the names of the process that receives the signal.
+        // what is read after it belongs to the process that receives the signal.
         Descriptor pidfd(PidfdOpen(process.pid));
         if (pidfd.get() < 0 && errno != ENOSYS) return errno == ESRCH ? Error::NotFound : LastError();
         const ProcessInfo now = ReadProcess(rootFd.get(), std::to_string(process.pid));
         if (now.imageName != process.imageName || now.commandName != process.commandName) return Error::Changed;
+        if (image) {
+            ProcessImage running;
+            if (const Error error = DescribeImageOf(rootFd.get(), root_, now, running); error != Error::None) {
+                return error;
+            }
+            if (running.identity != image->identity) return Error::Changed;
+        }
 
         if (pidfd.get() < 0) {
             if (::kill(static_cast<pid_t>(process.pid), SIGKILL) != 0) return LastError();
@@ -162,6 +293,21 @@ public:
         while (::poll(&exited, 1, kExitWaitMs) < 0 && errno == EINTR) {
         }
         return Error::None;
+    }
+
+    std::vector<long long> AncestorPids() override {
+        std::vector<long long> ancestors;
+        Descriptor rootFd(::open(root_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (!rootFd) return ancestors;
+        long long pid = SelfPid();
+        // Bounded: a table read while processes come and go could show a loop.
+        for (int depth = 0; depth < 256; ++depth) {
+            pid = ReadParent(rootFd.get(), pid);
+            if (pid <= 0) break;
+            ancestors.push_back(pid);
+            if (pid == 1) break;
+        }
+        return ancestors;
     }
 
     void SpawnDetached(const std::vector<std::string>& commandLine) override {

@@ -1,5 +1,6 @@
 #include "platform/transfer.h"
 #include "platform/posix/descriptor.h"
+#include "platform/posix/removal.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -58,16 +59,6 @@ Error CopyContents(int source, int target) {
     }
 }
 
-// Removes the entry `name` of `folderFd` only if it is still the file `identity`.
-Error UnlinkIfSame(int folderFd, const char* name, const FileIdentity& identity) {
-    struct stat st;
-    if (::fstatat(folderFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return LastError();
-    if (!S_ISREG(st.st_mode)) return S_ISLNK(st.st_mode) ? Error::TooManyLinks : Error::NotRegularFile;
-    if (IdentityOf(st) != identity) return Error::Changed;
-    if (::unlinkat(folderFd, name, 0) != 0) return LastError();
-    return Error::None;
-}
-
 std::uint32_t NewMode(const struct stat& st, const ModeChange& change) {
     return ((static_cast<std::uint32_t>(st.st_mode) & change.keep) | change.set) & 07777;
 }
@@ -88,10 +79,10 @@ Error MoveByCopy(int sourceFd, const struct stat& source, int fromFd, const char
         }
     }
     if (error == Error::None) {
-        error = UnlinkIfSame(fromFd, name, IdentityOf(source));
+        error = posix::RemoveIfSame(fromFd, name, IdentityOf(source));
         if (error == Error::None) ::fsync(fromFd);
     }
-    if (error != Error::None) UnlinkIfSame(toFd, newName, IdentityOf(copy));
+    if (error != Error::None) posix::RemoveIfSame(toFd, newName, IdentityOf(copy));
     return error;
 }
 

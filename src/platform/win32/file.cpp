@@ -223,6 +223,36 @@ Error ListByPattern(FolderState& state, NameList& out) {
 
 }  // namespace
 
+void File::Close() {
+    if (handle_ != kNoHandle) ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
+    handle_ = kNoHandle;
+}
+
+Error File::Info(EntryInfo& out) const {
+    if (!IsOpen()) return Error::NotFound;
+    return Describe(reinterpret_cast<HANDLE>(handle_), out);
+}
+
+Error File::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) const {
+    if (!IsOpen()) return Error::NotFound;
+    std::size_t done = 0;
+    while (done < out.size()) {
+        OVERLAPPED at{};
+        const std::uint64_t position = offset + done;
+        at.Offset = static_cast<DWORD>(position);
+        at.OffsetHigh = static_cast<DWORD>(position >> 32);
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(out.size() - done, 1u << 30));
+        DWORD got = 0;
+        if (!::ReadFile(reinterpret_cast<HANDLE>(handle_), out.data() + done, want, &got, &at)) {
+            const DWORD code = ::GetLastError();
+            return code == ERROR_HANDLE_EOF ? Error::Changed : ErrorFromSystem(static_cast<int>(code));
+        }
+        if (got == 0) return Error::Changed;  // the file is shorter than it was when examined
+        done += got;
+    }
+    return Error::None;
+}
+
 Folder::~Folder() { delete State(stream_); }
 
 Folder::Folder(Folder&& other) noexcept : stream_(other.stream_) { other.stream_ = nullptr; }
@@ -361,38 +391,45 @@ Error Folder::ListNames(NameList& out) const {
     return ListByPattern(*state, out);
 }
 
-Error Folder::ReadFileAt(const char* name, std::uint64_t offset, std::span<std::uint8_t> out) const {
+File Folder::OpenFile(const char* name, Error* error, EntryInfo* opened) const {
     const FolderState* state = State(stream_);
-    if (!state) return Error::NotFound;
-    if (IsDot(name) || IsDotDot(name)) return Error::NotRegularFile;
-    Handle handle(OpenEntry(state->EntryPath(name), GENERIC_READ));
-    if (!handle) return LastError();
-    // The attributes alone tell a file from a folder or a reparse point; they cost a fraction of
-    // the full description, which matters once per file of a scan. No second look at the path
-    // here, unlike opening a folder or removing a file: the walk reads only entries its listing
-    // calls regular files, and reading goes no further than reading.
-    FILE_ATTRIBUTE_TAG_INFO tag{};
-    if (!::GetFileInformationByHandleEx(handle.get(), FileAttributeTagInfo, &tag, sizeof tag)) return LastError();
-    const EntryKind kind = KindOf(tag.FileAttributes);
-    if (kind == EntryKind::Link) return Error::TooManyLinks;
-    if (kind != EntryKind::Regular) return Error::NotRegularFile;
-
-    std::size_t done = 0;
-    while (done < out.size()) {
-        OVERLAPPED at{};
-        const std::uint64_t position = offset + done;
-        at.Offset = static_cast<DWORD>(position);
-        at.OffsetHigh = static_cast<DWORD>(position >> 32);
-        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(out.size() - done, 1u << 30));
-        DWORD got = 0;
-        if (!::ReadFile(handle.get(), out.data() + done, want, &got, &at)) {
-            const DWORD code = ::GetLastError();
-            return code == ERROR_HANDLE_EOF ? Error::Changed : ErrorFromSystem(static_cast<int>(code));
-        }
-        if (got == 0) return Error::Changed;  // the file is shorter than it was when examined
-        done += got;
+    if (!state) {
+        SetError(error, Error::NotFound);
+        return File();
     }
-    return Error::None;
+    if (IsDot(name) || IsDotDot(name)) {
+        SetError(error, Error::NotRegularFile);
+        return File();
+    }
+    Handle handle(OpenEntry(state->EntryPath(name), GENERIC_READ));
+    if (!handle) {
+        SetError(error, LastError());
+        return File();
+    }
+    // Without a description wanted, the attributes alone tell a file from a folder or a reparse
+    // point; they cost a fraction of the full description. No second look at the path here,
+    // unlike opening a folder or removing a file: reading goes no further than reading.
+    EntryKind kind = EntryKind::Other;
+    if (opened) {
+        if (const Error described = Describe(handle.get(), *opened); described != Error::None) {
+            SetError(error, described);
+            return File();
+        }
+        kind = opened->kind;
+    } else {
+        FILE_ATTRIBUTE_TAG_INFO tag{};
+        if (!::GetFileInformationByHandleEx(handle.get(), FileAttributeTagInfo, &tag, sizeof tag)) {
+            SetError(error, LastError());
+            return File();
+        }
+        kind = KindOf(tag.FileAttributes);
+    }
+    if (kind != EntryKind::Regular) {
+        SetError(error, kind == EntryKind::Link ? Error::TooManyLinks : Error::NotRegularFile);
+        return File();
+    }
+    SetError(error, Error::None);
+    return File::Adopt(reinterpret_cast<std::intptr_t>(handle.release()));
 }
 
 Error Folder::RemoveFile(const char* name, const FileIdentity& expected) const {

@@ -12,19 +12,19 @@ namespace velquin::ui {
 
 namespace {
 
-// The process step of a scan: the process cleaner over a process table.
+// The process step of a scan: the process cleaner over a process table. Its lines go to the log;
+// the window keeps no other record of processes.
 class CleanerActions final : public engine::ProcessActions {
 public:
     explicit CleanerActions(platform::ProcessTable& table) : cleaner_(table) {}
-    void TerminateProcessesByName(std::string_view imageName) override {
-        cleaner_.TerminateProcessesByName(imageName);
+    void TerminateProcessesByName(const engine::DetectedImage& image, const LogLine& log) override {
+        cleaner_.TerminateProcessesByName(cleaner::TargetOf(image), log);
     }
-    std::optional<bool> IsProcessRunning(std::string_view imageName) override {
-        return cleaner_.IsProcessRunning(imageName);
+    std::optional<bool> IsProcessRunning(const engine::DetectedImage& image) override {
+        return cleaner_.IsProcessRunning(cleaner::TargetOf(image));
     }
-    void RestartShell(std::string_view imageName, std::string_view malwareName,
-                      const LogLine& log) override {
-        cleaner_.RestartShell(imageName, malwareName, log);
+    void RestartShell(const engine::DetectedImage& image, std::string_view malwareName, const LogLine& log) override {
+        cleaner_.RestartShell(cleaner::TargetOf(image), malwareName, log);
     }
 
 private:

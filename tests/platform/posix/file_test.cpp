@@ -6,6 +6,11 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -60,44 +65,103 @@ TEST(FolderTest, DescribesEntriesWithoutFollowingLinks) {
     EXPECT_EQ(error, Error::NotADirectory);
 }
 
-TEST(FolderTest, ReadsRegularFilesOnly) {
+TEST(FolderTest, OpensNoLinkAndNoFifo) {
     testing::TestTree tree;
-    std::string content(1000, '\0');
-    for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i % 251);
-    tree.Write("file", content);
+    tree.Write("file", "x");
     ASSERT_EQ(symlink("file", tree.Path("link").c_str()), 0);
     ASSERT_EQ(mkfifo(tree.Path("fifo").c_str(), 0600), 0);
-    tree.Folder("folder");
     const Folder folder = Folder::Open(tree.Root());
-
-    std::array<std::uint8_t, 10> bytes{};
-    ASSERT_EQ(folder.ReadFileAt("file", 500, bytes), Error::None);
-    EXPECT_EQ(bytes[0], 500 % 251);
-    EXPECT_EQ(folder.ReadFileAt("file", 995, bytes), Error::Changed);  // past the end
-    EXPECT_EQ(folder.ReadFileAt("link", 0, bytes), Error::TooManyLinks);
-    EXPECT_EQ(folder.ReadFileAt("fifo", 0, bytes), Error::NotRegularFile);  // returns, never waits
-    EXPECT_NE(folder.ReadFileAt("folder", 0, bytes), Error::None);
+    Error error = Error::None;
+    EXPECT_FALSE(folder.OpenFile("link", &error).IsOpen());
+    EXPECT_EQ(error, Error::TooManyLinks);
+    EXPECT_FALSE(folder.OpenFile("fifo", &error).IsOpen());  // returns, never waits for a writer
+    EXPECT_EQ(error, Error::NotRegularFile);
 }
 
-TEST(FolderTest, RemovesOnlyTheSameRegularFile) {
-    testing::TestTree tree;
-    tree.Write("victim", "x");
-    tree.Write("other", "y");
-    ASSERT_EQ(symlink("other", tree.Path("link").c_str()), 0);
-    const Folder folder = Folder::Open(tree.Root());
-    EntryInfo victim, other, link;
-    folder.EntryInfoOf("victim", victim);
-    folder.EntryInfoOf("other", other);
-    folder.EntryInfoOf("link", link);
+std::vector<std::string> NamesIn(const std::string& path) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(path)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
-    EXPECT_EQ(folder.RemoveFile("victim", other.identity), Error::Changed);
-    EXPECT_EQ(folder.RemoveFile("link", other.identity), Error::TooManyLinks);
-    EXPECT_EQ(folder.RemoveFile("link", link.identity), Error::TooManyLinks);
-    EXPECT_TRUE(std::filesystem::exists(tree.Path("victim")));
-    EXPECT_TRUE(std::filesystem::exists(tree.Path("other")));
-    EXPECT_EQ(folder.RemoveFile("victim", victim.identity), Error::None);
-    EXPECT_FALSE(std::filesystem::exists(tree.Path("victim")));
-    EXPECT_EQ(folder.RemoveFile("victim", victim.identity), Error::NotFound);
+// In a folder only the scanner may change, and in one that others may change too, where the
+// removal goes through a private folder of its own: the same outcome, and nothing left behind.
+TEST(FolderTest, RemovesOnlyTheSameRegularFile) {
+    for (const mode_t mode : {0700, 0777, 01777}) {
+        testing::TestTree tree;
+        ASSERT_EQ(chmod(tree.Root().c_str(), mode), 0);
+        tree.Write("victim", "x");
+        tree.Write("other", "y");
+        ASSERT_EQ(symlink("other", tree.Path("link").c_str()), 0);
+        const Folder folder = Folder::Open(tree.Root());
+        EntryInfo victim, other, link;
+        folder.EntryInfoOf("victim", victim);
+        folder.EntryInfoOf("other", other);
+        folder.EntryInfoOf("link", link);
+
+        EXPECT_EQ(folder.RemoveFile("victim", other.identity), Error::Changed) << std::oct << mode;
+        EXPECT_EQ(folder.RemoveFile("link", other.identity), Error::TooManyLinks);
+        EXPECT_EQ(folder.RemoveFile("link", link.identity), Error::TooManyLinks);
+        EXPECT_EQ(NamesIn(tree.Root()), (std::vector<std::string>{"link", "other", "victim"}));
+        EXPECT_EQ(folder.RemoveFile("victim", victim.identity), Error::None) << std::oct << mode;
+        EXPECT_EQ(NamesIn(tree.Root()), (std::vector<std::string>{"link", "other"}));
+        EXPECT_EQ(folder.RemoveFile("victim", victim.identity), Error::NotFound);
+    }
+}
+
+// Another user exchanges the entry with another file of the folder again and again while it is
+// being removed (renameat2 with RENAME_EXCHANGE, as fast as the system allows): whenever the
+// removal reports success the expected file is gone, and the other file never is.
+TEST(FolderTest, RemovalNeverTakesAFileExchangedInWhileItRuns) {
+    testing::TestTree tree;
+    ASSERT_EQ(chmod(tree.Root().c_str(), 0777), 0);
+    const std::string entry = tree.Path("entry"), spare = tree.Path("spare");
+    tree.Write("spare", "the other file");
+    const Folder folder = Folder::Open(tree.Root());
+    EntryInfo kept;
+    ASSERT_EQ(folder.EntryInfoOf("spare", kept), Error::None);
+
+    struct Exchanger {
+        std::atomic<bool> stop{false};
+        std::thread thread;
+        ~Exchanger() {
+            stop = true;
+            thread.join();
+        }
+    } exchanger;
+    exchanger.thread = std::thread([&] {
+        while (!exchanger.stop) testing::Exchange(entry, spare);
+    });
+    int removed = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    for (int round = 0; round < 5000 && std::chrono::steady_clock::now() < deadline; ++round) {
+        // A fresh expected file takes the free name; until then the exchanger finds nothing to do.
+        const std::string fresh = tree.Write("fresh", "the expected file");
+        EntryInfo expected;
+        ASSERT_EQ(folder.EntryInfoOf("fresh", expected), Error::None);
+        ASSERT_EQ(renameat2(AT_FDCWD, fresh.c_str(), AT_FDCWD, entry.c_str(), RENAME_NOREPLACE), 0);
+        // The other file holds the name until the exchanger runs again.
+        Error error = folder.RemoveFile("entry", expected.identity);
+        const auto patience = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (error == Error::Changed && std::chrono::steady_clock::now() < patience) {
+            std::this_thread::yield();
+            error = folder.RemoveFile("entry", expected.identity);
+        }
+        ASSERT_EQ(error, Error::None) << "round " << round;
+        ++removed;
+        // Now one name is free, so nothing is exchanged any more: the other file is under the
+        // other name, and the expected one is gone.
+        struct stat st;
+        const bool atEntry = stat(entry.c_str(), &st) == 0;
+        ASSERT_TRUE(atEntry || stat(spare.c_str(), &st) == 0);
+        ASSERT_EQ(st.st_ino, kept.identity.inode) << "the other file was removed (round " << round << ")";
+        if (atEntry) {
+            ASSERT_EQ(std::rename(entry.c_str(), spare.c_str()), 0);
+        }
+    }
+    EXPECT_GT(removed, 0);
+    EXPECT_EQ(NamesIn(tree.Root()), std::vector<std::string>{"spare"});
 }
 
 TEST(FolderTest, ReadFileRefusesWhatIsNotAFile) {

@@ -5,15 +5,21 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
+
+#include "../../support/running_program.h"
 
 namespace velquin::platform {
 namespace {
@@ -97,47 +103,160 @@ TEST(ProcessTableTest, RefusesToEndItselfTheFirstProcessAndInvalidPids) {
     auto table = OpenSystemProcessTable();
     // -1 and 0 would signal every process or the whole group if they ever reached the system.
     for (long long pid : {-1LL, 0LL, 1LL, table->SelfPid()}) {
-        EXPECT_EQ(table->End({pid, "", ""}), Error::AccessDenied) << pid;
+        EXPECT_EQ(table->End({pid, "", ""}, nullptr), Error::AccessDenied) << pid;
     }
 }
 
-pid_t StartSleeper() {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::execl("/bin/sleep", "sleep", "30", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    return child;
+FileIdentity IdentityOf(const fs::path& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return {};
+    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
-// Waits for the child to show under its new image; a loaded machine can take seconds to exec.
-std::optional<ProcessInfo> FindProcess(ProcessTable& table, long long pid) {
-    for (int i = 0; i < 2000; ++i) {
-        for (const auto& p : table.List().value_or(std::vector<ProcessInfo>{})) {
-            if (p.pid == pid && p.imageName == "sleep") return p;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+std::optional<ProcessInfo> Listed(ProcessTable& table, long long pid) {
+    for (const auto& p : table.List().value_or(std::vector<ProcessInfo>{})) {
+        if (p.pid == pid) return p;
     }
     return std::nullopt;
 }
 
-TEST(ProcessTableTest, EndsOnlyTheProcessThatWasListed) {
-    auto table = OpenSystemProcessTable();
-    const pid_t child = StartSleeper();
-    ASSERT_GT(child, 0);
-    const auto listed = FindProcess(*table, child);
+// A child that only waits to be ended. It is forked without a new program, so from the first
+// moment it is listed with this test program's names and runs this test program's file: nothing
+// a loaded machine could still be changing when it is looked at.
+pid_t StartWaitingChild() {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        for (;;) ::pause();
+    }
+    return child;
+}
 
-    // The same pid under other names stands for a process that has since been replaced.
-    const Error stale = table->End({child, "other.exe", "other.exe"});
-    const Error ended = listed ? table->End(*listed) : Error::Other;
+TEST(ProcessTableTest, EndsOnlyTheProcessThatWasListedWhileItRunsTheFileJudged) {
+    auto table = OpenSystemProcessTable();
+    const pid_t child = StartWaitingChild();
+    ASSERT_GT(child, 0);
+    const auto listed = Listed(*table, child);
+    ProcessImage image;
+    const Error described = listed ? table->DescribeImage(*listed, image) : Error::Other;
+    ProcessImage other = image;
+    other.identity.inode ^= 1;
+
+    // The same pid under other names stands for a process that has since been replaced, and
+    // another file for a process that runs something else by now.
+    const Error stale = table->End({child, "other.exe", "other.exe"}, nullptr);
+    const Error elsewhere = listed ? table->End(*listed, &other) : Error::Other;
+    const bool survived = ::kill(child, 0) == 0;
+    const Error ended = listed ? table->End(*listed, &image) : Error::Other;
     if (ended != Error::None) ::kill(child, SIGKILL);
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
 
     ASSERT_TRUE(listed.has_value());
+    EXPECT_EQ(listed->imageName, "platform_process_test");
+    EXPECT_EQ(described, Error::None);
+    EXPECT_EQ(image.identity, IdentityOf("/proc/self/exe"));
     EXPECT_EQ(stale, Error::Changed);
+    EXPECT_EQ(elsewhere, Error::Changed);
+    EXPECT_TRUE(survived);
     EXPECT_EQ(ended, Error::None);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+}
+
+// Parses the "maps" line of a mapped file for the fixture: its device and inode are the file's own.
+std::string MapsLine(const std::string& range, const fs::path& file) {
+    struct stat st;
+    ::stat(file.c_str(), &st);
+    char line[512];
+    std::snprintf(line, sizeof line, "%s r--p 00000000 %02x:%02x %llu                         %s\n", range.c_str(),
+                  major(st.st_dev), minor(st.st_dev), static_cast<unsigned long long>(st.st_ino), file.c_str());
+    return line;
+}
+
+TEST(ProcessTableTest, TheFileAProcessRunsIsItsExecutableOrTheMappedProgramItsFirstArgumentNames) {
+    TempDir dir;
+    const fs::path proc = dir.path() / "proc";
+    const fs::path abc = dir.path() / "bin/abc.exe", loader = dir.path() / "bin/wine64",
+                   game = dir.path() / "games/game.exe", library = dir.path() / "lib/kernel32.dll";
+    for (const auto& file : {abc, loader, game, library}) WriteFile(file, "program " + file.filename().string());
+    fs::create_directories(proc / "100");
+    fs::create_symlink(abc, proc / "100/exe");
+    WriteFile(proc / "100/cmdline", std::string("abc.exe\0", 8));
+    // A Windows program under a compatibility layer: its loader is the executable; the program
+    // its first argument names, in another case, is mapped.
+    fs::create_directories(proc / "300");
+    fs::create_symlink(loader, proc / "300/exe");
+    WriteFile(proc / "300/cmdline", std::string("Z:\\games\\Game.EXE\0", 18));
+    WriteFile(proc / "300/maps", "00400000-00401000 r-xp 00000000 00:00 0 \n" + MapsLine("7f000000-7f001000", library) +
+                                    MapsLine("140000000-140001000", game) + "7ffd0000-7ffd1000 rw-p 00000000 00:00 0    [stack]\n");
+    // Its first argument names nothing it has mapped: the loader is what it runs.
+    fs::create_directories(proc / "301");
+    fs::create_symlink(loader, proc / "301/exe");
+    WriteFile(proc / "301/cmdline", std::string("other.exe\0", 10));
+    WriteFile(proc / "301/maps", MapsLine("7f000000-7f001000", library));
+    fs::create_directories(proc / "400");  // a kernel thread: no executable at all
+    WriteFile(proc / "400/cmdline", "");
+    auto table = OpenSystemProcessTable(proc.string());
+
+    const struct {
+        long long pid;
+        fs::path runs;
+    } cases[] = {{100, abc}, {300, game}, {301, loader}};
+    for (const auto& c : cases) {
+        const auto listed = Listed(*table, c.pid);
+        ASSERT_TRUE(listed.has_value()) << c.pid;
+        ProcessImage image;
+        ASSERT_EQ(table->DescribeImage(*listed, image), Error::None) << c.pid;
+        EXPECT_EQ(image.path, c.runs.string()) << c.pid;
+        EXPECT_EQ(image.identity, IdentityOf(c.runs)) << c.pid;
+        Error error = Error::Other;
+        const File file = table->OpenImage(image, &error);
+        EXPECT_EQ(error, Error::None) << c.pid;
+        EntryInfo opened;
+        ASSERT_EQ(file.Info(opened), Error::None) << c.pid;
+        EXPECT_EQ(opened.identity, image.identity) << c.pid;
+    }
+    ProcessImage none;
+    EXPECT_EQ(table->DescribeImage(*Listed(*table, 400), none), Error::NotFound);
+
+    // The mapped program replaced under its name since: what is there now is not opened for it.
+    ProcessImage image;
+    ASSERT_EQ(table->DescribeImage(*Listed(*table, 300), image), Error::None);
+    fs::rename(game, dir.path() / "games/game.old");
+    WriteFile(game, "another program");
+    Error error = Error::None;
+    EXPECT_FALSE(table->OpenImage(image, &error).IsOpen());
+    EXPECT_EQ(error, Error::Changed);
+}
+
+TEST(ProcessTableTest, TheFileARunningProcessRunsIsReadEvenWhenItHasBeenRemoved) {
+    TempDir dir;
+    const std::string name = "velq-removed-" + std::to_string(::getpid());
+    const fs::path program = dir.path() / name;
+    fs::copy_file("/bin/sleep", program);
+    fs::permissions(program, fs::perms::owner_all);
+    const FileIdentity identity = IdentityOf(program);
+    testing::RunningProgram running(program, {name, "30"});
+    ASSERT_TRUE(running.Started());
+    fs::remove(program);
+
+    auto table = OpenSystemProcessTable();
+    const auto listed = Listed(*table, running.Pid());
+    ASSERT_TRUE(listed.has_value());
+    ProcessImage image;
+    EXPECT_EQ(table->DescribeImage(*listed, image), Error::None);
+    EXPECT_EQ(image.path, program.string());
+    EXPECT_EQ(image.identity, identity);
+    EntryInfo opened;
+    EXPECT_EQ(table->OpenImage(image, nullptr).Info(opened), Error::None);
+    EXPECT_EQ(opened.size, fs::file_size("/bin/sleep"));
+}
+
+TEST(ProcessTableTest, AncestorsStartWithTheParent) {
+    auto table = OpenSystemProcessTable();
+    const auto ancestors = table->AncestorPids();
+    ASSERT_FALSE(ancestors.empty());
+    EXPECT_EQ(ancestors.front(), static_cast<long long>(::getppid()));
+    EXPECT_TRUE(std::find(ancestors.begin(), ancestors.end(), table->SelfPid()) == ancestors.end());
 }
 
 std::string ReadWhenComplete(const fs::path& path) {

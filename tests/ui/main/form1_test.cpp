@@ -68,17 +68,37 @@ void PickMenuItem(QWidget* popup, int index) {
     Key(popup, Qt::Key_Return);
 }
 
-// A process table where every process of `survivor` outlives its termination.
+platform::ProcessImage ImageAt(const fs::path& path) {
+    platform::EntryInfo info;
+    platform::Folder::Open(path.parent_path().string()).EntryInfoOf(path.filename().string().c_str(), info);
+    return {path.string(), info.identity, path.string()};
+}
+
+// Two processes named `survivor`: one runs the file `runs` and outlives its termination until the
+// shell is ended, as one that was about to exit; the other runs `unrelated` and is left alone.
 class FakeProcessTable : public platform::ProcessTable {
 public:
-    explicit FakeProcessTable(std::string survivor, std::vector<std::string>* spawned)
-        : survivor_(std::move(survivor)), spawned_(spawned) {}
+    FakeProcessTable(std::string survivor, fs::path runs, fs::path unrelated, std::vector<std::string>* spawned)
+        : survivor_(std::move(survivor)), runs_(std::move(runs)), unrelated_(std::move(unrelated)), spawned_(spawned) {}
     std::optional<std::vector<platform::ProcessInfo>> List() override {
-        return std::vector<platform::ProcessInfo>{{4242, survivor_, survivor_}};
+        std::vector<platform::ProcessInfo> processes{{4343, survivor_, survivor_}, {77, "explorer.exe", ""}};
+        if (!shellEnded_) processes.push_back({4242, survivor_, survivor_});
+        return processes;
     }
-    platform::Error End(const platform::ProcessInfo&) override {
-        return platform::Error::AccessDenied;
+    platform::Error DescribeImage(const platform::ProcessInfo& process, platform::ProcessImage& out) override {
+        if (process.pid != 4242 && process.pid != 4343) return platform::Error::AccessDenied;
+        out = ImageAt(process.pid == 4242 ? runs_ : unrelated_);
+        return platform::Error::None;
     }
+    platform::File OpenImage(const platform::ProcessImage& image, platform::Error* error) override {
+        const fs::path path = image.source;
+        return platform::Folder::Open(path.parent_path().string()).OpenFile(path.filename().string().c_str(), error);
+    }
+    platform::Error End(const platform::ProcessInfo& process, const platform::ProcessImage*) override {
+        if (process.pid == 77) shellEnded_ = true;
+        return process.pid == 4343 ? platform::Error::AccessDenied : platform::Error::None;
+    }
+    std::vector<long long> AncestorPids() override { return {}; }
     void SpawnDetached(const std::vector<std::string>& commandLine) override {
         spawned_->push_back(commandLine.front());
     }
@@ -86,7 +106,9 @@ public:
 
 private:
     std::string survivor_;
+    fs::path runs_, unrelated_;
     std::vector<std::string>* spawned_;
+    bool shellEnded_ = false;
 };
 
 // Leaves detected files in place, as a file that is locked or on a read-only volume would stay.
@@ -125,7 +147,7 @@ protected:
             options.procRoot = (root_ / "proc").string();
             options.sysRoot = (root_ / "sys").string();
             options.processTable = [this] {
-                return std::make_unique<FakeProcessTable>(survivor_, &spawned_);
+                return std::make_unique<FakeProcessTable>(survivor_, survivorRuns_, root_ / "database.db", &spawned_);
             };
             if (refuseRemoval_)
                 options.disposal = [] { return std::make_unique<RefusingDisposal>(); };
@@ -214,6 +236,7 @@ protected:
 
     fs::path root_;
     std::string survivor_ = "nothing-runs-under-this-name";
+    fs::path survivorRuns_;
     std::vector<std::string> spawned_;
     bool refuseRemoval_ = false;
     std::string databaseSearched_;
@@ -281,14 +304,16 @@ TEST_F(Form1Test, DetectedFileIsLoggedWithItsProcessLinesAndRemoved) {
     const fs::path bad = MakeSample(tree, "bad.exe", 3);
     WriteDatabase({{bad, "Trojan.Agent-PCE (03)"}});
     survivor_ = "bad.exe";
+    survivorRuns_ = bad;
     SetTarget(tree);
     Click("Scan");
 
     const auto log = Log();
-    const auto at =
-        std::find(log.begin(), log.end(), "Found Qarnix On Process, Restart explorer.exe");
+    const auto at = std::find(log.begin(), log.end(),
+                              "Process bad.exe (pid 4343) left running: it runs " + (root_ / "database.db").string() +
+                                  ", neither the detected file nor a copy of it");
     ASSERT_NE(at, log.end());
-    EXPECT_THAT(std::vector<std::string>(at, at + 3),
+    EXPECT_THAT(std::vector<std::string>(at + 1, at + 4),
                 ElementsAre("Found Qarnix On Process, Restart explorer.exe",
                             "bad.exe <== Trojan.Agent-PCE (03) Terminated...",
                             bad.string() + " <== Trojan.Agent-PCE (03) Cleaned..."));
