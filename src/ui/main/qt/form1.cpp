@@ -125,34 +125,34 @@ QTimer* MakeTimer(QObject* parent, const char* name) {
     return timer;
 }
 
-QWidget* MakeControl(QWidget* form, QWidget* parent, const ControlSpec& spec) {
-    switch (spec.kind) {
+QWidget* MakeControl(QWidget* form, QWidget* parent, const ControlSpec& entry) {
+    switch (entry.kind) {
         case ControlKind::Frame: {
             auto* frame = new QFrame(parent);
-            frame->setObjectName(spec.name);
+            frame->setObjectName(entry.name);
             frame->setFrameShape(QFrame::NoFrame);
-            Place(frame, Form1Control(spec.name));
+            Place(frame, Form1Control(entry.name));
             return frame;
         }
         case ControlKind::PictureBox: {
             auto* box = new QWidget(parent);
-            box->setObjectName(spec.name);
-            Place(box, Form1Control(spec.name));
-            ApplyLook(box, LookOf(Form1Control(spec.name)), QPalette::Window, QPalette::WindowText);
+            box->setObjectName(entry.name);
+            Place(box, Form1Control(entry.name));
+            ApplyLook(box, LookOf(Form1Control(entry.name)), QPalette::Window, QPalette::WindowText);
             return box;
         }
         case ControlKind::Image: {
-            QLabel* image = MakeLabel(parent, spec.name);
-            image->setPixmap(std::string_view(spec.name) == "Image2" ? DrawBanner(image->size())
+            QLabel* image = MakeLabel(parent, entry.name);
+            image->setPixmap(std::string_view(entry.name) == "Image2" ? DrawBanner(image->size())
                                                                      : DrawLogo(image->size()));
             return image;
         }
-        case ControlKind::Label: return MakeLabel(parent, spec.name);
-        case ControlKind::TextBox: return MakeTextBox(parent, spec.name);
-        case ControlKind::List: return MakeList(parent, spec.name);
-        case ControlKind::Button: return MakeButton(parent, spec.name);
-        case ControlKind::ProgressBar: return MakeProgressBar(parent, spec.name);
-        case ControlKind::Timer: MakeTimer(form, spec.name); return nullptr;
+        case ControlKind::Label: return MakeLabel(parent, entry.name);
+        case ControlKind::TextBox: return MakeTextBox(parent, entry.name);
+        case ControlKind::List: return MakeList(parent, entry.name);
+        case ControlKind::Button: return MakeButton(parent, entry.name);
+        case ControlKind::ProgressBar: return MakeProgressBar(parent, entry.name);
+        case ControlKind::Timer: MakeTimer(form, entry.name); return nullptr;
     }
     return nullptr;
 }
@@ -181,7 +181,7 @@ void Form1::BuildControls() {
     setFixedSize(TwipsToPixels(form.clientWidthTwips), TwipsToPixels(form.clientHeightTwips));
     setFont(draw::qt::ToQFont(form.font));
 
-    for (const ControlSpec& spec : Form1Controls()) MakeControl(this, Container(spec), spec);
+    for (const ControlSpec& entry : Form1Controls()) MakeControl(this, Container(entry), entry);
     connect(Timer(TimerControl::Timer1), &QTimer::timeout, this, [this] { logic_.Timer1Tick(); });
     connect(Timer(TimerControl::Timer3), &QTimer::timeout, this, [this] { logic_.Timer3Tick(); });
     connect(Timer(TimerControl::Timer9), &QTimer::timeout, this, [this] { logic_.Timer9Tick(); });
@@ -190,9 +190,9 @@ void Form1::BuildControls() {
     mnu = BuildTargetMenu(this);
 }
 
-QWidget* Form1::Container(const ControlSpec& spec) const {
-    if (!spec.parent) return const_cast<Form1*>(this);
-    return findChild<QWidget*>(spec.parent);
+QWidget* Form1::Container(const ControlSpec& entry) const {
+    if (!entry.parent) return const_cast<Form1*>(this);
+    return findChild<QWidget*>(entry.parent);
 }
 
 QLineEdit* Form1::TextBox(TextControl control) const {

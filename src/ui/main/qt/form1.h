@@ -43,7 +43,7 @@ protected:
 
 private:
     void BuildControls();
-    QWidget* Container(const ControlSpec& spec) const;
+    QWidget* Container(const ControlSpec& entry) const;
     QLineEdit* TextBox(TextControl control) const;
     QLabel* Label(TextControl control) const;
     MainButton* Button(ButtonControl button) const;

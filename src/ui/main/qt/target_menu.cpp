@@ -9,10 +9,10 @@ namespace velquin::ui {
 QMenu* BuildTargetMenu(QWidget* owner) {
     auto* menu = new QMenu(QString::fromUtf8(kMenuCaption), owner);
     menu->setObjectName("mnu");
-    for (const MenuItemSpec& spec : kTargetMenuItems) {
-        QAction* action = menu->addAction(QString::fromUtf8(spec.caption));
-        action->setObjectName(spec.name);
-        action->setData(static_cast<int>(spec.item));
+    for (const MenuItemSpec& entry : kTargetMenuItems) {
+        QAction* action = menu->addAction(QString::fromUtf8(entry.caption));
+        action->setObjectName(entry.name);
+        action->setData(static_cast<int>(entry.item));
     }
     return menu;
 }

@@ -218,10 +218,10 @@ void Form1::DrawBackdrop() {
 void Form1::BuildControls() {
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(Font(Form1Look().font)), FALSE);
     DrawBackdrop();
-    for (const ControlSpec& spec : Form1Controls()) {
-        HWND control = MakeControl(spec);
+    for (const ControlSpec& entry : Form1Controls()) {
+        HWND control = MakeControl(entry);
         if (!control) continue;
-        controls_[spec.name] = control;
+        controls_[entry.name] = control;
         // Later controls lie above earlier ones where they overlap.
         SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
@@ -230,39 +230,39 @@ void Form1::BuildControls() {
         AppendMenuW(mnu_, MF_STRING, kFirstMenuId + static_cast<UINT>(item.item), Widen(item.caption).c_str());
 }
 
-HWND Form1::MakeControl(const ControlSpec& spec) {
-    const draw::PropertyBag& s = Form1Control(spec.name);
-    const int id = ControlId(spec.name);
-    switch (spec.kind) {
+HWND Form1::MakeControl(const ControlSpec& entry) {
+    const draw::PropertyBag& s = Form1Control(entry.name);
+    const int id = ControlId(entry.name);
+    switch (entry.kind) {
         case ControlKind::Frame: return nullptr;  // borderless and at the origin: the window itself
         case ControlKind::Timer:
             for (TimerControl timer : {TimerControl::Timer1, TimerControl::Timer3, TimerControl::Timer9})
-                if (spec.name == std::string_view(ControlName(timer))) SetTimerEnabled(timer, s.ReadBool("enabled", true));
+                if (entry.name == std::string_view(ControlName(timer))) SetTimerEnabled(timer, s.ReadBool("enabled", true));
             return nullptr;
         case ControlKind::Button: {
-            auto button = std::make_unique<Button>(hwnd_, id, spec.name, s, dpi_);
+            auto button = std::make_unique<Button>(hwnd_, id, entry.name, s, dpi_);
             HWND window = button->Window();
-            buttons_[spec.name] = std::move(button);
+            buttons_[entry.name] = std::move(button);
             return window;
         }
         case ControlKind::ProgressBar: {
             auto bar = std::make_unique<ProgressBar>(hwnd_, id, s, dpi_);
             HWND window = bar->Window();
-            bars_[spec.name] = std::move(bar);
+            bars_[entry.name] = std::move(bar);
             return window;
         }
         default: break;
     }
 
     const ControlLook look = LookOf(s);
-    const PixelRect r = WindowRectOf(spec, dpi_);
+    const PixelRect r = WindowRectOf(entry, dpi_);
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (look.visible ? WS_VISIBLE : 0);
     DWORD exStyle = 0;
     const wchar_t* windowClass = L"STATIC";
     Colours colours;
     colours.fore = ToColorRef(look.fore.value_or(kButtonText));
     colours.back = ToColorRef(look.back.value_or(kButtonFace));
-    switch (spec.kind) {
+    switch (entry.kind) {
         case ControlKind::Image: windowClass = kPictureClass; break;
         case ControlKind::Label:
             style |= SS_NOPREFIX | (look.align == TextAlign::Center ? SS_CENTER
@@ -290,7 +290,7 @@ HWND Form1::MakeControl(const ControlSpec& spec) {
                                    r.height, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                    GetModuleHandleW(nullptr), nullptr);
     if (!control) return nullptr;
-    if (spec.kind == ControlKind::Image) {
+    if (entry.kind == ControlKind::Image) {
         SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&backdrop_));
         return control;
     }

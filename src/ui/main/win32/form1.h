@@ -41,7 +41,7 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
     LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
     void BuildControls();
-    HWND MakeControl(const ControlSpec& spec);
+    HWND MakeControl(const ControlSpec& entry);
     HBRUSH ColourControl(HWND control, HDC dc);
     HWND Control(const char* name) const;
     HFONT Font(const draw::FontSpec& font);
