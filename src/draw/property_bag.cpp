@@ -563,13 +563,16 @@ std::optional<FormData> FormData::FromText(std::string_view text, std::string* e
   PropertyBag* current = nullptr;
   for (const Line& line : Lines(valid)) {
     if (line.text.front() == '[') {
-      if (line.text.back() != ']' || line.text.size() < 3) {
+      // A header names its control; a blank name ("[ ]") could not be written back.
+      const std::string_view name =
+          line.text.size() >= 2 ? Trim(line.text.substr(1, line.text.size() - 2)) : std::string_view{};
+      if (line.text.back() != ']' || name.empty()) {
         if (error)
           *error = "line " + std::to_string(line.number) + ": bad control header " +
                    std::string(line.text);
         return std::nullopt;
       }
-      current = &form.Control(Trim(line.text.substr(1, line.text.size() - 2)));
+      current = &form.Control(name);
       continue;
     }
     if (current == nullptr) {

@@ -141,6 +141,11 @@ TEST(FormData, HoldsSeveralControlsAndSkipsComments) {
   std::string error;
   EXPECT_FALSE(FormData::FromText("scrolling = 2\n", &error));
   EXPECT_NE(error.find("line 1"), std::string::npos);
+  // A header without a name is refused, also when its name is only blanks.
+  for (const char* header : {"[]\n", "[\t]\n", "[  ]\nx = 1\n"}) {
+    EXPECT_FALSE(FormData::FromText(header, &error)) << header;
+    EXPECT_NE(error.find("bad control header"), std::string::npos) << header;
+  }
 }
 
 }  // namespace
