@@ -146,7 +146,7 @@ QTimer* MakeTimer(QObject* parent, const char* name) {
 }  // namespace
 
 Form1::Form1(Form1Options options, QWidget* parent)
-    : QWidget(parent), options_(std::move(options)) {
+    : QWidget(parent), options_(std::move(options)), yieldPacer_(options_.yieldInterval) {
     setObjectName("Form1");
     BuildControls();
     Load();
@@ -339,7 +339,9 @@ void Form1::RunWalk(const std::string& target) {
     std::unique_ptr<engine::Disposal> disposal =
         options_.disposal ? options_.disposal() : std::make_unique<engine::DeleteDisposal>();
     engine::FolderScan scan(*database_, *this, processes, *disposal);
+    scan.SetJobs(engine::kDefaultJobs);
     infoShown_.invalidate();
+    yieldPacer_.Restart();
     scan.ScanFolder(target);
     // A target that cannot be opened is no empty folder: say so before the report.
     if (scan.TargetError() != platform::Error::None) {
@@ -387,7 +389,10 @@ void Form1::AppendLog(std::string_view line) { AppendLog(std::string(line)); }
 
 bool Form1::IsRunning() { return controller_.KeepWalking(); }
 
-void Form1::Yield() { QCoreApplication::processEvents(); }
+// Qt cannot tell cheaply whether events wait: the clock decides.
+void Form1::Yield() {
+    if (yieldPacer_.Due(false)) QCoreApplication::processEvents();
+}
 
 void Form1::Detected(const engine::DetectionReport& report) {
     if (report.gone) ++filesRemoved_;

@@ -17,6 +17,7 @@
 #include "platform/process.h"
 #include "ui/main/scan_run.h"
 #include "ui/main/target_menu.h"
+#include "ui/main/yield_pacer.h"
 
 class QFrame;
 class QLabel;
@@ -47,6 +48,8 @@ struct Form1Options {
     std::function<std::unique_ptr<platform::ProcessTable>()> processTable;
     // What becomes of a detected file; deletion when not given.
     std::function<std::unique_ptr<engine::Disposal>()> disposal;
+    // The longest a scan goes on without letting the window handle its events; 0: after every entry.
+    std::chrono::milliseconds yieldInterval = YieldPacer::kInterval;
 };
 
 class Form1 : public QWidget, private ScanRunView, private engine::ScanSink {
@@ -115,6 +118,7 @@ private:
     std::uint64_t filesRemoved_ = 0;  // since start-up, like the detection count
     static constexpr int kInfoRefreshMs = 20;
     QElapsedTimer infoShown_;          // when txtInfo last took the entry in progress
+    YieldPacer yieldPacer_;            // when the scan lets the window handle its events
 
     QFrame* Frame4 = nullptr;
     QLabel* Image2 = nullptr;
