@@ -1,13 +1,14 @@
-#!/bin/sh
+#!/usr/bin/env bash
 # The scan console's responsiveness during a scan of a 200 000-entry tree, and the scan's wall time
 # beside the command-line scanner's --dry-run on the same tree (warm cache).
 # usage: bench/window_responsiveness.sh [BUILD_DIR] [WORK_DIR]
 # The window's scan really removes the planted samples; the tree is made anew for every run.
-set -eu
+set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+source "$here/shared_perf.sh"
 build=${1:-$here/../build}
 work=${2:-/tmp/velquin-window-bench}
-mktree=${MKTREE:-/work/shared/perf/mktree.py}
+mktree=${MKTREE:-$(shared_perf_dir)/mktree.py}
 files=${FILES:-200000}
 scan="$build/bin/velquin-scan"
 window="$build/bin/velquin_window_responsiveness"
