@@ -74,9 +74,9 @@ for name, cmd in commands:
     measure(cmd)  # warms the cache and the programs
 results = {"warm": rounds(runs, lambda: None)}
 load_warm = load()
-if cold:
+if cold and cold_runs > 0:
     results["cold"] = rounds(cold_runs, drop_caches)
-print(f"load average after warm: {load_warm}" + (f", after cold: {load()}" if cold else ""))
+print(f"load average after warm: {load_warm}" + (f", after cold: {load()}" if "cold" in results else ""))
 
 def row(mode, name):
     runs_ = results[mode][name]
@@ -94,6 +94,6 @@ for name, _ in commands:
         wall, ratio, peak, cpu = row(mode, name)
         cells += [f"{wall:.3f}", f"{ratio:.2f}x", f"{cpu:.3f}", f"{peak:.1f}"]
     print(f"| {name} | " + " | ".join(cells) + " |")
-print(f"(medians of {runs} warm" + (f" and {cold_runs} cold" if cold else "") +
+print(f"(medians of {runs} warm" + (f" and {cold_runs} cold" if "cold" in results else "") +
       " interleaved rounds; ratio: to the one-thread floor of the same round; peak: largest resident set)")
 PY

@@ -17,7 +17,6 @@ bool IsDotEntry(const char* name) {
 struct ReadAhead::Node {
     enum class State : std::uint8_t { Unread, Reading, Read };
     State state = State::Unread;
-    bool byWorker = false;
     Node* parent = nullptr;
     std::size_t index = 0;  // among the parent's subfolders
     std::string name;
@@ -77,7 +76,11 @@ std::shared_ptr<ReadAhead::Node> ReadAhead::Take(Node& parent, std::size_t index
     std::shared_ptr<Node> child = ChildOf(parent, index);
     parent.nextChild = index + 1;
     const std::shared_ptr<const platform::Folder> parentFolder = parent.read.folder;
-    walkWake_.wait(lock, [&] { return child->state != Node::State::Reading; });
+    if (child->state == Node::State::Reading) {
+        walkWaiting_ = true;
+        walkWake_.wait(lock, [&] { return child->state != Node::State::Reading; });
+        walkWaiting_ = false;
+    }
     if (!parentFolder) {
         // No handle to reach it by: the walk gave this folder up.
         child->state = Node::State::Read;
@@ -92,7 +95,7 @@ std::shared_ptr<ReadAhead::Node> ReadAhead::Take(Node& parent, std::size_t index
         lock.lock();
         if (same) {
             current_ = child.get();
-            workersWake_.notify_all();
+            WakeAWorker();
             return child;
         }
         // Another folder, or none, has taken the name since: read what is there now, and drop
@@ -112,7 +115,7 @@ std::shared_ptr<ReadAhead::Node> ReadAhead::Take(Node& parent, std::size_t index
     lock.lock();
     child->state = Node::State::Read;
     current_ = child.get();
-    workersWake_.notify_all();
+    WakeAWorker();
     return child;
 }
 
@@ -124,7 +127,7 @@ void ReadAhead::Release(Node& node) {
     } else {
         root_.reset();
     }
-    workersWake_.notify_all();
+    WakeAWorker();
 }
 
 void ReadAhead::CloseFolder(Node& node) {
@@ -137,7 +140,12 @@ void ReadAhead::ReopenedFolder(Node& node, platform::Folder folder) {
     auto reopened = std::make_shared<const platform::Folder>(std::move(folder));
     const std::lock_guard lock(mutex_);
     node.read.folder = std::move(reopened);
-    workersWake_.notify_all();
+    WakeAWorker();
+}
+
+// With the lock held.
+void ReadAhead::WakeAWorker() {
+    if (idleWorkers_ > 0) workersWake_.notify_one();
 }
 
 // The first folder after the walk's position, in walk order, that nobody reads yet; none when the
@@ -178,17 +186,22 @@ void ReadAhead::Work() {
     for (;;) {
         std::shared_ptr<const platform::Folder> parentFolder;
         std::shared_ptr<Node> node;
-        workersWake_.wait(lock, [&] { return stopping_ || (node = NextToRead(parentFolder)) != nullptr; });
+        if (!stopping_ && !(node = NextToRead(parentFolder))) {
+            ++idleWorkers_;
+            workersWake_.wait(lock, [&] { return stopping_ || (node = NextToRead(parentFolder)) != nullptr; });
+            --idleWorkers_;
+        }
         if (stopping_) return;
         node->state = Node::State::Reading;
-        node->byWorker = true;
+        // There may be more to read: the next idle worker looks.
+        WakeAWorker();
         lock.unlock();
         ReadFolder(*node, *parentFolder, true);
         parentFolder.reset();
         lock.lock();
         node->state = Node::State::Read;
-        walkWake_.notify_all();
-        workersWake_.notify_all();
+        if (walkWaiting_) walkWake_.notify_one();
+        WakeAWorker();
     }
 }
 

@@ -80,12 +80,17 @@ private:
     void ListFolder(Node& node, bool fingerprints);
     bool StillThere(const Node& node, const platform::Folder& parentFolder) const;
     void Work();
+    void WakeAWorker();
 
     const WalkRules& rules_;
     std::mutex mutex_;
     std::condition_variable workersWake_;
     std::condition_variable walkWake_;
     std::atomic<bool> stopping_{false};
+    // Wake-ups go to one thread at a time, and only to one that waits: a wake-up costs more than
+    // reading a few entries.
+    unsigned idleWorkers_ = 0;
+    bool walkWaiting_ = false;
     std::shared_ptr<Node> root_;
     Node* current_ = nullptr;  // the folder the walk is in: the read-ahead starts after its position
     std::vector<std::thread> workers_;

@@ -200,12 +200,12 @@ bool SameRuns(std::size_t stopAfter, std::string& why) {
         return std::find(serial.remaining.begin(), serial.remaining.end(), path) != serial.remaining.end();
     };
     if (stopAfter != SIZE_MAX) return true;
-    for (const std::string& line : {"/t/replaced/new-worm.exe <== Worm.Test Cleaned...",
+    for (const std::string line : {"/t/replaced/new-worm.exe <== Worm.Test Cleaned...",
                                     "/t/a/sub/sub/sub/sub/deep-worm.exe <== Worm.Test Cleaned...",
                                     "/t/swap/swapped.exe <== Worm.Test Not Removed... (changed since it was examined)"}) {
         if (!has("List3 <root>" + testing::Native(line))) why += "missing: " + line + "\n";
     }
-    for (const std::string& path : {"aside/old/old-worm.exe", "t/swap/swapped.exe", "aside/gone/worm.exe"}) {
+    for (const std::string path : {"aside/old/old-worm.exe", "t/swap/swapped.exe", "aside/gone/worm.exe"}) {
         if (!left(path)) why += "removed: " + path + "\n";
     }
     if (has("List3 <root>" + testing::Native("/t/replaced/old-worm.exe <== Worm.Test Cleaned..."))) why += "the replaced folder was walked\n";
@@ -235,8 +235,8 @@ TEST_P(ReadAheadTest, GivesTheReportsAndRemovalsOfTheWalkAlone) {
 // Stopped at the first entry, inside the top folder, after the replacements, deep in a subtree,
 // and never.
 INSTANTIATE_TEST_SUITE_P(StopAfter, ReadAheadTest, ::testing::Values(1, 4, 12, 30, SIZE_MAX),
-                         [](const ::testing::TestParamInfo<std::size_t>& info) {
-                             return info.param == SIZE_MAX ? std::string("never") : "entry" + std::to_string(info.param);
+                         [](const ::testing::TestParamInfo<std::size_t>& stop) {
+                             return stop.param == SIZE_MAX ? std::string("never") : "entry" + std::to_string(stop.param);
                          });
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -98,7 +99,7 @@ private:
 
 // Everything a scan needs, over a database that names kWorm; `jobs` threads read the tree.
 struct ScanFixture {
-    explicit ScanFixture(unsigned jobs) : jobs(jobs) { scan.SetJobs(jobs); }
+    explicit ScanFixture(unsigned threads) : jobs(threads) { scan.SetJobs(threads); }
     unsigned jobs;
     testing::TestTree tree;
     std::string databasePath = tree.Write("db/database.db", "CACA79914R102910492019018:Worm.Test\r\nFinish:Finish\r\n");
@@ -117,10 +118,28 @@ std::vector<std::string> ListingOrder(const std::string& path) {
     return order;
 }
 
+// The most descriptors the process had open at one of the sampled moments; 0 where the system does
+// not list them.
+struct DescriptorPeak {
+    std::size_t peak = 0;
+    std::size_t calls = 0;
+    void Sample() {
+#ifndef _WIN32
+        if (calls++ % 64 != 0) return;
+        std::error_code error;
+        const auto count = static_cast<std::size_t>(
+            std::distance(std::filesystem::directory_iterator("/proc/self/fd", error), std::filesystem::directory_iterator()));
+        peak = std::max(peak, count);
+#endif
+    }
+};
+// Folder handles along the walk, those read ahead, the workers' own and the test's: a few hundred.
+constexpr std::size_t kDescriptorBound = 400;
+
 // Every case holds for the serial walk and for the walk with seven read-ahead workers.
 class FolderScanTest : public ::testing::TestWithParam<unsigned> {};
 INSTANTIATE_TEST_SUITE_P(Jobs, FolderScanTest, ::testing::Values(1u, 8u),
-                         [](const ::testing::TestParamInfo<unsigned>& info) { return "jobs" + std::to_string(info.param); });
+                         [](const ::testing::TestParamInfo<unsigned>& jobs) { return "jobs" + std::to_string(jobs.param); });
 
 bool IsDot(const std::string& name) { return name == "." || name == ".."; }
 
@@ -326,7 +345,10 @@ TEST_P(FolderScanTest, DeepTreeBeyondThePathLimitIsWalkedAndCleaned) {
     }
     PlantWorm(fd, "abc.exe");
 
+    DescriptorPeak descriptors;
+    f.sink.onShowEntry = [&](std::string_view) { descriptors.Sample(); };
     f.scan.ScanFolder(f.tree.Path("t"));
+    EXPECT_LT(descriptors.peak, kDescriptorBound);
     EXPECT_EQ(f.scan.FoldersScanned(), 5002u);
     EXPECT_EQ(f.scan.FilesScanned(), 5005u);
     ASSERT_EQ(f.sink.list2.size(), 3u);
@@ -382,7 +404,10 @@ TEST_P(FolderScanTest, FolderWithFortyThousandSubfoldersIsWalkedCompletely) {
     f.tree.Folder("t");
     for (int i = 0; i < 40000; ++i) std::filesystem::create_directory(f.tree.Path("t/" + std::to_string(i)));
     const std::string last = f.tree.Write("t/39999/abc.exe", kWorm);
+    DescriptorPeak descriptors;
+    f.sink.onShowEntry = [&](std::string_view) { descriptors.Sample(); };
     f.scan.ScanFolder(f.tree.Path("t"));
+    EXPECT_LT(descriptors.peak, kDescriptorBound);
     EXPECT_EQ(f.scan.FoldersScanned(), 40000u);
     EXPECT_EQ(f.scan.FilesScanned(), 40001u);
     EXPECT_FALSE(std::filesystem::exists(last));
