@@ -21,3 +21,15 @@ function(velquin_test name)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 DISCOVERY_MODE ${discovery}
                        PROPERTIES ENVIRONMENT "VELQUIN_TEST_BIN=${CMAKE_BINARY_DIR}/bin" TIMEOUT 300)
 endfunction()
+
+# velquin_toolkit_free(TARGET WHERE)
+# Stops the configuration when TARGET links a Qt library itself: a toolkit belongs to WHERE (the
+# target's platform body or its hosts), never to the neutral library.
+function(velquin_toolkit_free target where)
+  get_target_property(libraries ${target} LINK_LIBRARIES)
+  foreach(library ${libraries})
+    if(library MATCHES "^Qt[0-9]*::")
+      message(FATAL_ERROR "${target} links ${library}: toolkits belong to ${where}")
+    endif()
+  endforeach()
+endfunction()

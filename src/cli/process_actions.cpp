@@ -11,8 +11,12 @@ public:
     explicit CleanerActions(ConsoleSink& sink)
         : sink_(sink), table_(platform::OpenSystemProcessTable()), cleaner_(*table_) {}
 
+    // The lines follow the order of the processes: each one ended or left running where it stands.
     void TerminateProcessesByName(const engine::DetectedImage& image, const LogLine& log) override {
-        Record(image, cleaner_.TerminateProcessesByName(cleaner::TargetOf(image), log));
+        for (const cleaner::ProcessOutcome& outcome : cleaner_.TerminateProcessesByName(cleaner::TargetOf(image), {})) {
+            if (outcome.fate != cleaner::ProcessFate::Ended && log) log(cleaner::LeftRunningLine(outcome));
+            sink_.ProcessHandled(image.path, outcome);
+        }
     }
     std::optional<bool> IsProcessRunning(const engine::DetectedImage& image) override {
         return cleaner_.IsProcessRunning(cleaner::TargetOf(image));

@@ -26,6 +26,13 @@ bool HatchBit(HatchStyle style, int x, int y) {
 
 std::uint32_t PixelOf(Colour c) { return ToPixel(TranslateColor(c)); }
 
+// The block a pattern copy of r's width and height covers: a right or bottom before the left or
+// top counts back from there.
+Rect Ordered(const Rect& r) {
+  return {std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right),
+          std::max(r.top, r.bottom)};
+}
+
 Image Opaque(Image image) {
   image.MakeOpaque();
   return image;
@@ -81,7 +88,7 @@ void Canvas::FillClipped(const Rect& r, std::uint32_t pixel) {
   }
 }
 
-void Canvas::FillRect(const Rect& r, Colour c) { FillClipped(r, PixelOf(c)); }
+void Canvas::FillRect(const Rect& r, Colour c) { FillClipped(Ordered(r), PixelOf(c)); }
 
 void Canvas::FillRect(const Rect& r, const Brush& brush) {
   if (brush.kind() == Brush::Kind::Solid) {
@@ -212,21 +219,26 @@ void Canvas::LineTo(int x, int y) {
     }
     return;
   }
-  int dx = std::abs(x - x0);
-  int dy = -std::abs(y - y0);
-  int sx = x0 < x ? 1 : -1;
-  int sy = y0 < y ? 1 : -1;
-  int err = dx + dy;
-  while (x0 != x || y0 != y) {
-    PlotPen(x0, y0);
-    int e2 = 2 * err;
-    if (e2 >= dy) {
-      err += dy;
-      x0 += sx;
-    }
-    if (e2 <= dx) {
-      err += dx;
-      y0 += sy;
+  // Any other slope lights one pixel per step along its major axis, the one nearest the line.
+  // Where the line passes exactly half way between two pixels, the upper one is lit on a line
+  // that runs along x and the left one on a line that runs along y (the diamond rule of
+  // cosmetic lines).
+  const int dx = std::abs(x - x0);
+  const int dy = std::abs(y - y0);
+  const int sx = x > x0 ? 1 : -1;
+  const int sy = y > y0 ? 1 : -1;
+  const bool along_x = dx > dy;
+  const std::int64_t major = along_x ? dx : dy;
+  const std::int64_t minor = along_x ? dy : dx;
+  // Halfway steps round towards the minor axis's smaller coordinate: down when it grows.
+  const bool minor_grows = (along_x ? sy : sx) > 0;
+  for (std::int64_t i = 0; i < major; ++i) {
+    const std::int64_t twice = 2 * i * minor;
+    const std::int64_t k = (twice + major - (minor_grows ? 1 : 0)) / (2 * major);
+    if (along_x) {
+      PlotPen(x0 + sx * static_cast<int>(i), y0 + sy * static_cast<int>(k));
+    } else {
+      PlotPen(x0 + sx * static_cast<int>(k), y0 + sy * static_cast<int>(i));
     }
   }
 }
@@ -246,15 +258,7 @@ Brush Canvas::SetBrush(const Brush& brush) {
 }
 
 void Canvas::PatBlt(int x, int y, int w, int h, Rop rop) {
-  Rect r = w >= 0 ? Rect{x, 0, x + w, 0} : Rect{x + w, 0, x, 0};
-  if (h >= 0) {
-    r.top = y;
-    r.bottom = y + h;
-  } else {
-    r.top = y + h;
-    r.bottom = y;
-  }
-  r = r.Intersect(Bounds());
+  const Rect r = Ordered({x, y, x + w, y + h}).Intersect(Bounds());
   if (r.IsEmpty()) return;
   if (rop == Rop::Blackness || rop == Rop::Whiteness) {
     FillClipped(r, rop == Rop::Blackness ? 0xFF000000u : 0xFFFFFFFFu);

@@ -69,7 +69,10 @@ class Canvas {
   void SetPixel(int x, int y, Colour c);
   Colour GetPixel(int x, int y) const;
 
-  // Solid fills and frames (the frame is the one-pixel outline inside the rectangle).
+  // Solid fills and frames (the frame is the one-pixel outline inside the rectangle). Like the
+  // desktop's FillRect, a fill is a pattern copy of width right - left and height bottom - top:
+  // a rectangle whose right or bottom lies before its left or top fills right..left or
+  // bottom..top. Such a rectangle has no frame.
   void FillRect(const Rect& r, Colour c);
   void FillRect(const Rect& r, const Brush& brush);
   void FrameRect(const Rect& r, Colour c);

@@ -55,7 +55,10 @@ TEST_F(CanvasTest, FillAndFrameExcludeRightAndBottomEdgesAndClip) {
   EXPECT_EQ(c.GetPixel(-1, 0), kInvalidColour);
   c.SetPixel(100, 100, kRed);  // outside: ignored
   c.FillRect({5, 5, 5, 9}, kRed);  // empty
+  c.FrameRect({7, 7, 5, 5}, kRed);  // right and bottom before left and top: no frame
   EXPECT_EQ(Count(c, kRed), 6);
+  c.FillRect({7, 7, 5, 6}, Rgb(0, 128, 0));  // but a fill, counted back from right and bottom
+  EXPECT_EQ(BoxOf(c, Rgb(0, 128, 0)), (Rect{5, 6, 7, 7}));
   c.FillRect({0, 0, 1, 1}, SystemColourRef(kColourHighlight));
   EXPECT_EQ(c.GetPixel(0, 0), Rgb(10, 36, 106));
 }
@@ -85,6 +88,27 @@ TEST_F(CanvasTest, LinesLeaveOutTheirEndPointInEveryDirection) {
   EXPECT_EQ(c.CurrentPosition(), (Point{4, 3}));
   EXPECT_EQ(Count(c, kBlue), 7);
   EXPECT_EQ(c.GetPixel(4, 3), kWhite);
+}
+
+TEST_F(CanvasTest, LinesHalfWayBetweenTwoPixelsLightTheUpperOrTheLeftOne) {
+  // Slopes 1/2 and 2 from (10, 10): the first step falls exactly between two pixels, in each of
+  // the eight octants; the upper one is lit where x leads, the left one where y leads.
+  struct Case {
+    int dx, dy;
+    Point lit, unlit;  // of the first step, relative to the start
+  } cases[] = {
+      {8, 4, {1, 0}, {1, 1}},     {8, -4, {1, -1}, {1, 0}},  {-8, 4, {-1, 0}, {-1, 1}},
+      {-8, -4, {-1, -1}, {-1, 0}}, {4, 8, {0, 1}, {1, 1}},   {-4, 8, {-1, 1}, {0, 1}},
+      {4, -8, {0, -1}, {1, -1}},  {-4, -8, {-1, -1}, {0, -1}},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(testing::Message() << k.dx << ", " << k.dy);
+    Canvas c(21, 21, kWhite);
+    c.DrawLine(10, 10, 10 + k.dx, 10 + k.dy, kRed);
+    EXPECT_EQ(c.GetPixel(10 + k.lit.x, 10 + k.lit.y), kRed);
+    EXPECT_EQ(c.GetPixel(10 + k.unlit.x, 10 + k.unlit.y), kWhite);
+    EXPECT_EQ(Count(c, kRed), 8);
+  }
 }
 
 TEST_F(CanvasTest, EdgesUseTheSystemColoursOfEachKind) {

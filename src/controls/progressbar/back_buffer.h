@@ -9,11 +9,14 @@
 namespace velquin::progressbar {
 
 // The control's own surface: where the finished picture is copied. A surface that only takes
-// block copies (a widget during its paint) has no canvas to draw on directly.
+// block copies (a window during its paint) has no canvas to draw on directly.
 class DeviceSurface {
  public:
   virtual ~DeviceSurface() = default;
+  // The canvas drawn on when there is no back buffer; null when the surface has none.
   virtual draw::Canvas* DirectCanvas() = 0;
+  // Shows width x height pixels of `src` from (x_src, y_src) at (x_dest, y_dest); the block may
+  // reach beyond `src` (clip it).
   virtual void CopyFrom(const draw::Canvas& src, int x_src, int y_src, int width, int height,
                         int x_dest, int y_dest) = 0;
 };

@@ -1,5 +1,19 @@
 // XP_ProgressBar: a self-drawn progress bar that keeps a whole percentage, draws it in one of ten
 // styles and paints through a back buffer so frequent updates do not flicker.
+//
+// The control knows no window system; a host window drives it with four calls and shows what it
+// paints, so a Win32 window procedure can forward its messages as they come:
+//   - creation at the client size: the constructor (WM_CREATE),
+//   - size changes: Resize (WM_SIZE),
+//   - paint requests: DrawProgressBar onto a DeviceSurface (back_buffer.h) whose CopyFrom shows
+//     the canvas's pixels as they are (WM_PAINT and WM_PRINTCLIENT: draw::win32::ShowPixels,
+//     as the window procedure of tests/controls/progressbar/win32 does; Qt: QPainter::drawImage
+//     over the same bytes),
+//   - end of life: Terminate (WM_DESTROY).
+// The host implements Host: Repaint only asks for a paint soon (InvalidateRect; QWidget::update)
+// and PropertyChanged tells the form data that a stored property changed. The control paints
+// every pixel of its client area, so a host skips the background erase (WM_ERASEBKGND answering
+// non-zero; Qt::WA_OpaquePaintEvent). It keeps no clock: the window's timers step Value.
 #pragma once
 
 #include <cstdint>
@@ -25,13 +39,14 @@ const char* ValueErrorMessage(ValueError e);
 
 class XP_ProgressBar {
  public:
-  // What the control tells its container.
+  // What the control tells its container. Repaint must not paint within the call: the
+  // constructor makes it before the control is ready.
   class Host {
    public:
     virtual ~Host() = default;
     // A persisted property changed (its name as stored, e.g. "Scrolling").
     virtual void PropertyChanged(std::string_view /*name*/) {}
-    // The control wants to be painted now (the container calls DrawProgressBar).
+    // The control wants to be painted: the container calls DrawProgressBar at its next paint.
     virtual void Repaint() {}
   };
 

@@ -23,6 +23,28 @@ Region FromHrgn(HRGN rgn) {
   return Region::FromRects(std::move(out));
 }
 
+BITMAPINFO DibHeader(int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
+void ShowPixels(HDC dc, int x, int y, const Image& image, const Rect& block) {
+  const Rect shown = block.Intersect(image.Bounds());
+  if (shown.IsEmpty()) return;
+  const BITMAPINFO info = DibHeader(image.Width(), image.Height());
+  // The source origin of SetDIBitsToDevice is the image's lower-left corner, top-down or not.
+  SetDIBitsToDevice(dc, x + shown.left - block.left, y + shown.top - block.top,
+                    static_cast<DWORD>(shown.Width()), static_cast<DWORD>(shown.Height()),
+                    shown.left, image.Height() - shown.bottom, 0,
+                    static_cast<UINT>(image.Height()), image.Bytes(), &info, DIB_RGB_COLORS);
+}
+
 SelectedFont::SelectedFont(HDC dc, const FontSpec& font) : dc_(dc) {
   LOGFONTW lf{};
   lf.lfHeight = -PixelHeight(font);
@@ -49,13 +71,7 @@ SelectedFont::~SelectedFont() {
 
 DibBlock::DibBlock(const Image& source, const Rect& block) : block_(block) {
   if (block.IsEmpty() || dc_.dc() == nullptr) return;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = block.Width();
-  info.bmiHeader.biHeight = -block.Height();  // top-down, as the Image
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  const BITMAPINFO info = DibHeader(block.Width(), block.Height());
   void* bits = nullptr;
   bitmap_ = CreateDIBSection(dc_.dc(), &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (bitmap_ == nullptr || bits == nullptr) return;

@@ -50,6 +50,13 @@ constexpr DWORD ToGdi(Rop r) { return Bits(r); }
 
 inline RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
+// The header of a top-down 32-bit BI_RGB DIB of width x height: the byte layout of an Image.
+BITMAPINFO DibHeader(int width, int height);
+
+// Shows `block` of `image` (clipped to the image) with its top-left corner at (x, y) of `dc`,
+// straight from the image's bytes (SetDIBitsToDevice): how a Win32 host presents a canvas.
+void ShowPixels(HDC dc, int x, int y, const Image& image, const Rect& block);
+
 // The region's rectangles.
 Region FromHrgn(HRGN rgn);
 

@@ -12,7 +12,7 @@
 #include <QWidget>
 
 #include "controls/button/luxbutton.h"
-#include "controls/progressbar/xp_progressbar_widget.h"
+#include "controls/progressbar/qt/xp_progressbar_widget.h"
 #include "engine/sink.h"
 #include "platform/process.h"
 #include "ui/main/scan_run.h"

@@ -1,5 +1,5 @@
-// The Qt widget that places an XP_ProgressBar in a window. Every paint redraws the control into
-// its back buffer and copies the buffer to the screen in one block.
+// The Qt host of an XP_ProgressBar: it hands the control its size and paint requests and shows
+// the back buffer's pixels, without a copy, in one block per paint.
 #pragma once
 
 #include <QWidget>

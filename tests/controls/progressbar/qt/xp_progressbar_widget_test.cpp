@@ -1,4 +1,4 @@
-#include "controls/progressbar/xp_progressbar_widget.h"
+#include "controls/progressbar/qt/xp_progressbar_widget.h"
 
 #include <QSignalSpy>
 

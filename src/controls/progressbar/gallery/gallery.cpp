@@ -1,10 +1,10 @@
 // progressbar-gallery [OUTPUT.png]: draws every progress bar style at 0, 37 and 100 percent,
 // without and with its text, horizontally and (styles 0 to 2) vertically, into one PNG.
+#include "controls/progressbar/gallery/gallery.h"
+
 #include <cstdio>
 #include <fstream>
 #include <string>
-
-#include <QGuiApplication>
 
 #include "controls/progressbar/xp_progressbar.h"
 #include "draw/canvas.h"
@@ -59,9 +59,7 @@ bool WritePng(const char* path, const draw::Image& image) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
+int velquin::progressbar::RunGallery(int argc, char** argv) {
   const char* out = argc > 1 ? argv[1] : "progressbar-gallery.png";
   draw::PinSystemColours(draw::ClassicSystemColours());
 
@@ -79,7 +77,7 @@ int main(int argc, char** argv) {
   }
   for (int style = 0; style < 10; ++style) {
     int y = kTop + style * kRowH;
-    Label(page, 6, y + 2, "Scrolling " + std::to_string(style));
+    Label(page, 6, y + 2, std::string("Scrolling ") + std::to_string(style));
     for (int c = 0; c < 6; ++c)
       Place(page, kLabelW + c * kCellW, y, kBarW, kBarH, style, false, kPercents[c % 3], c >= 3);
   }
@@ -87,7 +85,7 @@ int main(int argc, char** argv) {
   Label(page, 6, vert_top + 2, "Orientation 1");
   for (int style = 0; style < 3; ++style) {
     int x0 = kLabelW + style * (6 * kVertCell + 40);
-    Label(page, x0, vert_top + 2, "Scrolling " + std::to_string(style) + ": P 0, 37, 100; text");
+    Label(page, x0, vert_top + 2, std::string("Scrolling ") + std::to_string(style) + ": P 0, 37, 100; text");
     for (int c = 0; c < 6; ++c)
       Place(page, x0 + c * kVertCell, vert_top + 20, kVertW, kVertH, style, true,
             kPercents[c % 3], c >= 3);
