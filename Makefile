@@ -29,8 +29,9 @@ PREFIX   ?= /usr/local
 DESTDIR  ?=
 
 # The Windows builds: MinGW-w64 cross compilers, Wine for their tests, GoogleTest's source to build
-# it for them, the header-only libraries they share with the Linux build, zip for the packages.
-WINDOWS_PACKAGES := g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 googletest zip libstb-dev
+# it for them, the header-only libraries they share with the Linux build, zip for the packages, a
+# virtual display for the Windows programs that show real windows (the button gallery's tooltips).
+WINDOWS_PACKAGES := g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 googletest zip libstb-dev xvfb
 WINDOWS_BUILD ?= build-windows
 WINDOWS_ARCHS := x86_64 i686
 DIST     ?= dist

@@ -4,6 +4,9 @@
 #   scripts/wine-test.sh BUILD_DIR [ctest arguments...]
 #   scripts/wine-test.sh --exec COMMAND [ARGS...]   (any command, e.g. a demo scan, in a prefix)
 #
+# A program that shows real windows (the button gallery's tooltips) needs a display: with
+# VELQUIN_WINE_DISPLAY=1 the caller's DISPLAY is kept, e.g. under xvfb-run.
+#
 # Tests need the x86_64 build's velquin-idle.exe, which keeps the prefix alive between tests, and
 # its velquin-desktop-keeper.exe, which keeps the prefix's desktop up for the programs that draw.
 #
@@ -25,7 +28,7 @@ export WINEPREFIX="$scratch/prefix"
 export WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=d;mshtml=d;winemenubuilder.exe=d"
-export DISPLAY=
+if [ "${VELQUIN_WINE_DISPLAY:-}" != 1 ]; then export DISPLAY=; fi
 export WAYLAND_DISPLAY=
 export TMPDIR="$scratch/tmp"
 mkdir -p "$TMPDIR"

@@ -115,8 +115,9 @@ struct ButtonFace {
 void PaintButtonFace(draw::Canvas& canvas, ButtonFace& face);
 
 // The window region of a style at a size: rounded corners for styles 2, 3, 7, 9 (corner ellipse
-// 3 x 3) and 6, 10 (4 x 4) over the rounded rectangle (0, 0, W + 1, H + 1); the plain rectangle
-// for the others. Style 13's region comes from the paint (window_region).
+// 3 x 3) and 6, 10 (4 x 4) over the rounded rectangle (0, 0, W + 1, H + 1), built as the
+// desktop's CreateRoundRectRgn builds it (draw::Region::RoundRect); the plain rectangle for the
+// others. Style 13's region comes from the paint (window_region).
 draw::Region ButtonRegion(ButtonStyle style, int width, int height);
 
 }  // namespace velquin::button

@@ -1,6 +1,5 @@
 // PaintButtonFace: picks the style routine from a table and gives the routines their primitives.
 #include <array>
-#include <vector>
 
 #include "controls/button/face_paint.h"
 #include "controls/button/scheme.h"
@@ -118,7 +117,6 @@ void PaintButtonFace(draw::Canvas& canvas, ButtonFace& face) {
 }
 
 draw::Region ButtonRegion(ButtonStyle style, int width, int height) {
-  const draw::Region region(draw::Rect{0, 0, width, height});
   int corner = 0;  // corner ellipse size
   switch (style) {
     case ButtonStyle::RoundedScheme:
@@ -132,23 +130,10 @@ draw::Region ButtonRegion(ButtonStyle style, int width, int height) {
       corner = 4;
       break;
     default:
-      return region;
+      return draw::Region(draw::Rect{0, 0, width, height});
   }
-  if (width < 4 || height < 4) return region;
-  // A 3 x 3 corner ellipse takes the corner pixel itself; 4 x 4 also its two neighbours.
-  const int r = width - 1;
-  const int b = height - 1;
-  std::vector<draw::Rect> cut;
-  for (const draw::Point c : {draw::Point{0, 0}, draw::Point{r, 0}, draw::Point{0, b}, draw::Point{r, b}}) {
-    cut.push_back({c.x, c.y, c.x + 1, c.y + 1});
-    if (corner == 4) {
-      const int x = c.x == 0 ? 1 : r - 1;
-      const int y = c.y == 0 ? 1 : b - 1;
-      cut.push_back({x, c.y, x + 1, c.y + 1});
-      cut.push_back({c.x, y, c.x + 1, y + 1});
-    }
-  }
-  return region.Subtract(draw::Region::FromRects(std::move(cut)));
+  // One pixel wider and higher: the rounded region leaves out its rectangle's last column and row.
+  return draw::Region::RoundRect(0, 0, width + 1, height + 1, corner, corner);
 }
 
 }  // namespace velquin::button

@@ -44,6 +44,15 @@ draw::Image OnMaskColour(const draw::Image& icon) {
 
 }  // namespace
 
+EffectTables MakeEffectTables() {
+  EffectTables t;
+  for (int i = 0; i < 256; ++i) {
+    t.brighten[i] = static_cast<std::uint8_t>(std::min(255, i * 293 / 255));
+    t.darken[i] = static_cast<std::uint8_t>(i * 217 / 255);
+  }
+  return t;
+}
+
 int PictureOpacityFor(int state, bool enabled, int disabled_picture_mode, int picture_opacity,
                       int picture_opacity_on_over) {
   if (state == 1) return picture_opacity_on_over;

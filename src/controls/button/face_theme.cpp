@@ -22,12 +22,15 @@ draw::PushButtonState ThemeState(const FacePaint& p) {
 
 void PaintSystemTheme(FacePaint& p) {
   const draw::Rect button_rect{0, 0, p.W, p.H};
+  // The theme's region is taken over a rectangle one pixel beyond the button on every side and
+  // two below it.
+  const draw::Rect region_rect{-1, -1, p.W + 1, p.H + 2};
   draw::PushButtonLook look;
   look.state = ThemeState(p);
   look.window_active = p.face.parent_active;
   look.right_to_left = p.face.right_to_left;
   // Without a visual style to draw with, only the caption and picture are drawn.
-  if (auto region = draw::DrawThemedPushButton(p.canvas, button_rect, button_rect, look))
+  if (auto region = draw::DrawThemedPushButton(p.canvas, button_rect, region_rect, look))
     p.face.window_region = std::move(*region);
   p.Caption();
 }

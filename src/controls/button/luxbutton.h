@@ -1,84 +1,128 @@
-// luxbutton: the owner-drawn push, check and option button of the scan console. It holds its
-// persisted properties, drives the visual state from mouse, keyboard, focus and window activation,
-// raises its events as signals and paints itself through a face painter (face.h) into an image
-// that the widget shows.
+// luxbutton: the owner-drawn push, check and option button of the scan console, without a toolkit.
+// It holds its persisted properties, drives its visual state from plain input calls, raises its
+// events through callbacks and, at every change, paints its whole face into its own canvas
+// through a face painter (face.h). A host window (host.h) delivers the input, presents the
+// canvas, applies the window region and carries out the control's requests: the tooltip, the
+// drop-down menu, the mouse capture and pointer, the focus movement.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <optional>
-
-#include <QPointer>
-#include <QRect>
-#include <QString>
-#include <QWidget>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "controls/button/button_types.h"
 #include "controls/button/face.h"
+#include "controls/button/host.h"
+#include "draw/canvas.h"
 #include "draw/colour.h"
 #include "draw/font.h"
-#include "draw/image.h"
+#include "draw/picture.h"
 #include "draw/property_bag.h"
-
-class QAction;
-class QMenu;
+#include "draw/region.h"
 
 namespace velquin::button {
 
-// Mouse buttons and shift states as the events report them.
-inline constexpr int kLeftButton = 1;
-inline constexpr int kRightButton = 2;
-inline constexpr int kMiddleButton = 4;
-inline constexpr int kShiftMask = 1;
-inline constexpr int kCtrlMask = 2;
-inline constexpr int kAltMask = 4;
-
-// The Caption a new bag entry is measured against, in both directions.
+// The Caption a bag entry is measured against, in both directions.
 inline constexpr char kDefaultCaption[] = "luxbutton1";
 // The size rule: no side shorter than 220 twips, at 15 twips per pixel.
 inline constexpr int kMinimumTwips = 220;
 inline constexpr int kTwipsPerPixel = 15;
+// The about box of About(): its title and text.
+inline constexpr char kAboutTitle[] = "About";
+inline constexpr char kAboutText[] =
+    "luxbutton\nOwner-drawn push, check and option button with fourteen styles.";
 
-class luxbutton : public QWidget {
-  Q_OBJECT
+// The events the control raises to the form's code; an empty one is not raised.
+struct ButtonEvents {
+  std::function<void()> Click;
+  std::function<void()> DblClick;
+  std::function<void()> MouseEnter;  // on every mouse move over the control
+  std::function<void()> MouseLeave;
+  std::function<void(int Button, int Shift, float X, float Y)> MouseMove;  // declared, never raised
+  std::function<void(int Button, int Shift, float X, float Y)> MouseDown;
+  std::function<void(int Button, int Shift, float X, float Y)> MouseUp;
+  std::function<void(int KeyCode, int Shift)> KeyDown;
+  std::function<void(int KeyCode, int Shift)> KeyUp;
+  std::function<void(int KeyAcsii)> KeyPress;
+  // The design-time change notification, with the persisted name of the property.
+  std::function<void(std::string_view name)> PropertyChanged;
+};
 
+// What the form tells its controls (ambient values).
+struct Ambient {
+  draw::FontSpec font;       // the form's font: the default of Font
+  std::string display_name;  // the instance's name on the form: a new instance's Caption
+  bool user_mode = true;     // the form runs (false while it is being designed)
+  bool display_as_default = false;  // this control is the form's default button
+};
+
+class luxbutton {
  public:
-  explicit luxbutton(QWidget* parent = nullptr);
-  ~luxbutton() override;
+  // A control of `width` x `height` client pixels, not yet loaded; `host` may come later.
+  explicit luxbutton(ButtonHost* host = nullptr, int width = 0, int height = 0);
+  ~luxbutton();
+  luxbutton(const luxbutton&) = delete;
+  luxbutton& operator=(const luxbutton&) = delete;
+
+  void SetHost(ButtonHost* host) { host_ = host; }
+  ButtonEvents events;
 
   // ---- Life cycle ----
   // A new instance placed on a form at design time.
   void InitProperties();
-  // Loads the persisted settings (an empty bag gives every default). Call once the control sits
-  // on its form: it takes the form for its activation hook and, when the form runs, installs the
-  // hooks that report the cursor leaving, window activation and palette or style changes (a
-  // button that is shown without ever being loaded installs them when first shown).
+  // Loads the persisted settings (an empty bag gives every default); when the form runs, asks
+  // the host for the hooks of the parent form and of the control window.
   void ReadProperties(const draw::PropertyBag& bag);
   void WriteProperties(draw::PropertyBag& bag) const;
 
   // ---- Container side ----
-  // Whether the form runs (true) or is being designed; read when loading.
-  void setUserMode(bool user_mode) { user_mode_ = user_mode; }
-  bool userMode() const { return user_mode_; }
-  // The form's default button: Enter pressed anywhere in the window reaches it as its access key.
-  void setDefault(bool is_default);
+  // Takes the ambient values; read when loading. AmbientChanged re-reads the default-button flag
+  // and redraws for "DisplayAsDefault" and "BackColor" (names without regard to case).
+  void SetAmbient(const Ambient& ambient) { ambient_ = ambient; }
+  const Ambient& ambient() const { return ambient_; }
+  void AmbientChanged(std::string_view name);
+  // The form's default button changed (the ambient "DisplayAsDefault").
+  void SetDefault(bool is_default);
   bool isDefault() const { return is_default_; }
-  // The form's cancel button: Escape reaches it as its access key.
-  void setCancel(bool is_cancel);
-  bool isCancel() const { return is_cancel_; }
-  // An ambient value of the container changed ("DisplayAsDefault", "BackColor", ...).
-  void AmbientChanged(const QString& name);
+
+  // ---- Input from the host window (host.h lists the messages they stand for) ----
+  void MouseMove();
+  void MouseDown(int button, int shift, float x, float y);
+  void MouseUp(int button, int shift, float x, float y);
+  void DblClick();
+  // `repeat`: the key is held and repeats; a repeated space bar does not press again.
+  void KeyDown(int key_code, int shift, bool repeat = false);
+  void KeyUp(int key_code, int shift);
+  void KeyPress(int key_ascii);
+  void AccessKeyPress(int key_ascii);
+  void GotFocus();
+  void LostFocus();
+  void MouseLeave();
+  void ThemeChanged();
+  void SysColorChanged();
+  void ParentActivate(bool active);
+  void Resize(int width, int height);
+  void Show();
+  void Hide();
+  // The face to present: painted again first when the client size changed since the last paint.
+  const draw::Canvas& Paint();
 
   // ---- Properties ----
   ButtonStyle buttonStyle() const { return style_; }
   void setButtonStyle(ButtonStyle style);
   bool showFocusRect() const { return show_focus_rect_; }
   void setShowFocusRect(bool on);
-  const draw::FontSpec& buttonFont() const { return font_; }
-  void setButtonFont(const draw::FontSpec& font);
+  const draw::FontSpec& font() const { return font_; }
+  void setFont(const draw::FontSpec& font);
   Colour backColor() const { return back_color_; }
   void setBackColor(Colour c);
-  // Enabled is QWidget::setEnabled / isEnabled; a change redraws and is notified.
-  const QString& caption() const { return caption_; }
-  void setCaption(const QString& caption);
+  bool enabled() const { return enabled_; }
+  void setEnabled(bool on);
+  const std::string& caption() const { return caption_; }  // UTF-8
+  void setCaption(std::string_view caption);
   bool value() const { return value_; }
   void setValue(bool value);
   int mousePointer() const { return mouse_pointer_; }
@@ -125,11 +169,10 @@ class luxbutton : public QWidget {
   void setForeColorHover(Colour c);
   bool dropDownSeparator() const { return drop_down_separator_; }
   void setDropDownSeparator(bool on);
-  const QString& tooltipTitle() const { return tooltip_title_; }
-  void setTooltipTitle(const QString& title);
-  // The control's own tooltip text (QWidget's toolTip is the container's, kept empty while shown).
-  const QString& buttonToolTip() const { return tooltip_; }
-  void setButtonToolTip(const QString& text);
+  const std::string& tooltipTitle() const { return tooltip_title_; }
+  void setTooltipTitle(std::string_view title);
+  const std::string& toolTip() const { return tooltip_; }
+  void setToolTip(std::string_view text);
   int toolTipIcon() const { return tooltip_icon_; }
   void setToolTipIcon(int icon);
   ToolTipType toolTipType() const { return tooltip_type_; }
@@ -143,23 +186,18 @@ class luxbutton : public QWidget {
   ColorScheme colorScheme() const { return scheme_; }
   void setColorScheme(ColorScheme scheme);
 
-  // Size in twips: the widget is Nearest(twips / 15) pixels; the size rule applies.
-  QSize sizeTwips() const { return {twips_w_, twips_h_}; }
+  // Size in twips: the window is Nearest(twips / 15) pixels a side; the size rule applies.
+  draw::Size sizeTwips() const { return {twips_w_, twips_h_}; }
   void setSizeTwips(int width, int height);
-  // Position and size in twips within the parent, as form data stores them.
-  void setGeometryTwips(int left, int top, int width, int height);
+  int width() const { return width_; }  // client pixels
+  int height() const { return height_; }
 
   // ---- Methods ----
-  // Attaches a drop-down menu: `menu` must be a QMenu, anything else is ignored. `align` 0..7
-  // picks where it opens, `flags` are the popup call's alignment bits, `default_item` (may be
-  // null) is shown as the menu's default entry.
-  void SetPopupMenu(QObject* menu, int align, int flags, QAction* default_item = nullptr);
+  // Attaches a drop-down menu of the form (0 is ignored). `align` 0..7 picks where it opens,
+  // `flags` are the popup call's flags, `default_item` (may be 0) its default entry.
+  void SetPopupMenu(MenuHandle menu, int align, int flags, MenuHandle default_item = 0);
   void UnsetPopupMenu();
-  // Opens an address with the desktop's handler; the outcome is not reported.
-  void OpenWebsite(const QString& address);
-  void About();
-
-  // Paints the whole button for the current state and shows it.
+  // Paints the whole button for the current state and asks the host to show it.
   void RedrawButton();
 
   // ---- Inspection ----
@@ -173,47 +211,19 @@ class luxbutton : public QWidget {
   bool isMenuOpening() const { return menu_opening_; }
   bool isHeldAfterMenu() const { return held_after_menu_; }
   int popupFlags() const { return popup_flags_; }
-  std::optional<QChar> accessKey() const { return access_key_; }
-  const draw::Image& faceImage() const { return image_; }
-  int redrawCount() const { return redraw_count_; }
-  QObject* tooltipWindow() const { return tooltip_window_; }
+  std::optional<char32_t> accessKey() const { return access_key_; }
   bool hooksInstalled() const { return hooks_installed_; }
-  const QRect& captionRect() const { return caption_rect_; }
-  const QRect& pictureRect() const { return picture_rect_; }
-  const QRect& dropDownRect() const { return drop_down_rect_; }
-  // Whether the desktop style draws style 13; pinned by tests, otherwise the painter decides.
+  const draw::Canvas& faceCanvas() const { return canvas_; }
+  const draw::Region& windowRegion() const { return region_; }
+  int redrawCount() const { return redraw_count_; }
+  const draw::Rect& captionRect() const { return caption_rect_; }
+  const draw::Rect& pictureRect() const { return picture_rect_; }
+  const draw::Rect& dropDownRect() const { return drop_down_rect_; }
+  // Whether the desktop draws style 13 with a visual style; found out at the first paint that
+  // needs it and kept. Tests pin it.
   void setThemesAvailable(std::optional<bool> available) { themes_available_ = available; }
-
- signals:
-  void Click();
-  void DblClick();
-  void MouseEnter();
-  void MouseLeave();
-  void MouseMove(int Button, int Shift, float X, float Y);  // declared, never raised
-  void MouseDown(int Button, int Shift, float X, float Y);
-  void MouseUp(int Button, int Shift, float X, float Y);
-  void KeyDown(int KeyCode, int Shift);
-  void KeyUp(int KeyCode, int Shift);
-  void KeyPress(int KeyAcsii);
-  // The design-time change notification, with the persisted name of the property.
-  void PropertyChanged(const QString& name);
-
- protected:
-  bool event(QEvent* e) override;
-  bool eventFilter(QObject* watched, QEvent* e) override;
-  void paintEvent(QPaintEvent* e) override;
-  void resizeEvent(QResizeEvent* e) override;
-  void showEvent(QShowEvent* e) override;
-  void hideEvent(QHideEvent* e) override;
-  void changeEvent(QEvent* e) override;
-  void mousePressEvent(QMouseEvent* e) override;
-  void mouseMoveEvent(QMouseEvent* e) override;
-  void mouseReleaseEvent(QMouseEvent* e) override;
-  void mouseDoubleClickEvent(QMouseEvent* e) override;
-  void keyPressEvent(QKeyEvent* e) override;
-  void keyReleaseEvent(QKeyEvent* e) override;
-  void focusInEvent(QFocusEvent* e) override;
-  void focusOutEvent(QFocusEvent* e) override;
+  // Goes out of date when the control is destroyed: what a caller holds across an event.
+  std::weak_ptr<const luxbutton*> lifeToken() const { return life_; }
 
  private:
   struct LastPress {
@@ -223,47 +233,47 @@ class luxbutton : public QWidget {
     float y = 0;
   };
 
-  // Input handlers, in the control's own terms.
-  void OnMouseMove(QPoint global);
-  void OnMouseDown(int button, int shift, float x, float y);
-  void OnMouseUp(int button, int shift, float x, float y);
-  void OnDblClick();
-  void OnKeyDown(int key_code, int shift, bool auto_repeat);
-  void OnKeyUp(int key_code, int shift);
-  void OnAccessKeyPress(int key_ascii);
-  void OnGotFocus();
-  void OnLostFocus();
-  void OnMouseLeave();
-  void OnParentActivate(bool active);
   void ShowDropDownMenu();
-
+  void CreateTooltip();
   void ApplyStyleDefaults();
   void ApplySchemeColors();
-  void ClearOptionGroup();
+  bool ClearOptionGroup();
   void UpdateAccessKey();
-  void UpdateShortcuts();
   void UpdateRegion();
+  void ApplyRegion(const draw::Region& region);
   void ApplySizeRule(bool from_pixels);
-  void ApplyCursor();
-  void CreateTooltip();
+  bool ApplyMousePointer();
   void InstallHooks();
-  void RemoveHooks();
+
+  // Calls `event` unless it is empty; false when the control was destroyed meanwhile.
+  template <typename Event, typename... Args>
+  bool Raise(const Event& event, Args... args) {
+    if (!event) return true;
+    const std::weak_ptr<const luxbutton*> alive = life_;
+    const Event handler = event;  // the handler may destroy the control, and `event` with it
+    handler(args...);
+    return !alive.expired();
+  }
 
   void SetState(ButtonState s);           // assign and repaint
   void SetStateIfChanged(ButtonState s);  // repaint only when it differs
-  void StoreValue(bool value);            // a user toggle: field and notification
+  bool StoreValue(bool value);            // a user toggle: field and notification; false when gone
+  bool Notify(std::string_view name);     // false when the notified form destroyed the control
+  void RedrawWhenPictureSet();
   void RenderFace();
   ButtonFace BuildFace() const;
-  bool CursorOverControl(QPoint global) const;
-  void Notify(const char* name);
-  void RedrawWhenPictureSet();
+
+  ButtonHost* host_ = nullptr;
+  Ambient ambient_;
+  std::shared_ptr<const luxbutton*> life_;
 
   // Persisted properties.
   ButtonStyle style_ = ButtonStyle::ClassicThin;
   bool show_focus_rect_ = false;
   draw::FontSpec font_;
   Colour back_color_ = 0;
-  QString caption_ = QString::fromLatin1(kDefaultCaption);
+  bool enabled_ = true;
+  std::string caption_ = kDefaultCaption;
   bool value_ = false;
   int mouse_pointer_ = 0;
   bool hand_pointer_ = false;
@@ -290,8 +300,8 @@ class luxbutton : public QWidget {
   Colour fore_color_ = 0;
   Colour fore_color_hover_ = 0;
   bool drop_down_separator_ = false;
-  QString tooltip_title_;
-  QString tooltip_;
+  std::string tooltip_title_;
+  std::string tooltip_;
   int tooltip_icon_ = 0;
   ToolTipType tooltip_type_ = ToolTipType::Standard;
   Colour tooltip_back_color_ = 0;
@@ -299,12 +309,7 @@ class luxbutton : public QWidget {
   int drop_down_symbol_ = 0;
   ColorScheme scheme_ = ColorScheme::Blue;
 
-  // Container state.
-  bool user_mode_ = true;
-  bool is_default_ = false;
-  bool is_cancel_ = false;
-  std::optional<QChar> access_key_;
-  QList<int> shortcut_ids_;
+  std::optional<char32_t> access_key_;
 
   // Visual state and the flags that drive it.
   ButtonState state_ = ButtonState::Normal;
@@ -313,35 +318,36 @@ class luxbutton : public QWidget {
   bool space_held_ = false;
   bool has_focus_ = false;
   bool parent_active_ = false;
+  bool is_default_ = false;
   bool menu_attached_ = false;
   bool menu_opening_ = false;
   bool held_after_menu_ = false;
-  bool in_menu_ = false;  // inside the modal popup call of the drop-down menu
   LastPress last_press_;
 
   // The drop-down menu.
-  QPointer<QMenu> menu_;
-  QPointer<QAction> menu_default_;
+  MenuHandle menu_ = 0;
+  MenuHandle menu_default_ = 0;
   int menu_align_ = 0;
   int popup_flags_ = 0;
 
   // Hooks.
   bool loaded_ = false;  // InitProperties or ReadProperties has run
   bool hooks_installed_ = false;
-  bool hook_palette_ = false;
-  QPointer<QWidget> hooked_form_;
-  QPointer<QWidget> parent_form_;
+  bool hook_sys_colours_ = false;  // WM_SYSCOLORCHANGE repaints: themes were active at load
 
   // Drawing.
   EffectTables effect_tables_;
   std::optional<bool> themes_available_;
-  draw::Image image_;
-  QRect caption_rect_;
-  QRect picture_rect_;
-  QRect drop_down_rect_;
+  draw::Canvas canvas_;
+  draw::Region region_;
+  bool region_applied_ = false;
+  draw::Rect caption_rect_;
+  draw::Rect picture_rect_;
+  draw::Rect drop_down_rect_;
   int redraw_count_ = 0;
-  QPointer<QObject> tooltip_window_;
 
+  int width_ = 0;
+  int height_ = 0;
   int twips_w_ = 0;
   int twips_h_ = 0;
   bool in_size_rule_ = false;

@@ -121,7 +121,7 @@ MainButton* MakeButton(QWidget* parent, const char* name) {
     button->ReadProperties(s);
     const PixelRect r = RectOf(s);
     button->move(r.left, r.top);
-    button->setSizeTwips(int(s.ReadInt("width", 0)), int(s.ReadInt("height", 0)));
+    button->button().setSizeTwips(int(s.ReadInt("width", 0)), int(s.ReadInt("height", 0)));
     return button;
 }
 
@@ -279,10 +279,10 @@ void Form1::Timer3Tick() {
 void Form1::Timer9Tick() { controller_.ClockTick(); }
 
 std::string Form1::TargetText() const { return S(Text1->text()); }
-std::string Form1::ScanCaption() const { return S(Scan->caption()); }
-void Form1::SetScanCaption(const std::string& caption) { Scan->setCaption(Q(caption)); }
-void Form1::SetScanEnabled(bool enabled) { Scan->setEnabled(enabled); }
-void Form1::SetBrowserEnabled(bool enabled) { Browser->setEnabled(enabled); }
+std::string Form1::ScanCaption() const { return Scan->button().caption(); }
+void Form1::SetScanCaption(const std::string& caption) { Scan->button().setCaption(caption); }
+void Form1::SetScanEnabled(bool enabled) { Scan->button().setEnabled(enabled); }
+void Form1::SetBrowserEnabled(bool enabled) { Browser->button().setEnabled(enabled); }
 
 void Form1::SetAnimationTimersEnabled(bool enabled) {
     for (QTimer* timer : {Timer3, Timer1}) enabled ? timer->start() : timer->stop();

@@ -11,7 +11,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "controls/button/luxbutton.h"
+#include "controls/button/qt/luxbutton_widget.h"
 #include "controls/progressbar/qt/xp_progressbar_widget.h"
 #include "engine/sink.h"
 #include "platform/process.h"
@@ -36,7 +36,7 @@ class Form8;
 
 namespace velquin::ui {
 
-using MainButton = button::luxbutton;
+using MainButton = button::qt::LuxButtonWidget;
 using MainProgressBar = progressbar::XP_ProgressBarWidget;
 
 struct Form1Options {

@@ -2,7 +2,6 @@
 
 #include "controls/button/face.h"
 #include "controls/button/face_symbol.h"
-#include "controls/button/luxbutton.h"
 #include "controls/button/scheme.h"
 #include "draw/colour.h"
 
@@ -106,19 +105,9 @@ TEST(FacePainter, SystemThemeWithoutThemesFallsBackToRoundedSchemeBlue) {
   EXPECT_TRUE(themed.window_region->Contains(50, 15));
 }
 
-TEST(FacePainter, ControlTakesStyle2ForGoodWhenThemesAreMissing) {
-  luxbutton b;
-  b.resize(100, 30);
-  b.ReadProperties(draw::PropertyBag{});
-  b.setThemesAvailable(false);
-  b.setButtonStyle(ButtonStyle::SystemTheme);
-  b.RedrawButton();
-  EXPECT_EQ(b.buttonStyle(), ButtonStyle::RoundedScheme);
-  EXPECT_EQ(b.faceImage().PixelAt(50, 0), draw::ToPixel(Rgb(0, 60, 116)));
-}
-
 // Disabled faces: glass (also when pressed) and the styles without a disabled face show the face
-// at rest, only the caption turns grey.
+// at rest, only the caption turns grey. Glyphs differ between text engines, so the test counts
+// the pixels that changed instead of naming them.
 TEST(FacePainter, DisabledFacesShowTheRestingFaceWithGreyCaption) {
   struct Case {
     ButtonStyle style;
@@ -222,10 +211,11 @@ TEST(FacePainter, DropDownArrowAndSeparator) {
 
 TEST(FacePainter, CaptionEffectsDrawBeforeTheCaption) {
   ButtonFace f = Face(ButtonStyle::Classic, Rgb(100, 100, 100));
-  f.caption = "I";
+  f.caption = std::string("I");  // a move: GCC 12 warns wrongly on assigning a one-letter literal
   f.caption_effects = CaptionEffects::GreyShadow;
   const draw::Canvas shadowed = Paint(f);
-  // The caption's rightmost ink column has its grey shadow one pixel right and down.
+  // The caption's rightmost ink column has its grey shadow one pixel right and down, wherever
+  // the platform's text engine put the ink.
   int ink_x = -1, ink_y = -1;
   for (int y = 0; y < 30; ++y)
     for (int x = 0; x < 100; ++x)
@@ -237,16 +227,20 @@ TEST(FacePainter, CaptionEffectsDrawBeforeTheCaption) {
   EXPECT_EQ(shadowed.GetPixel(ink_x + 1, ink_y + 1), Rgb(192, 192, 192));
 }
 
-TEST(FacePainter, RegionsRoundTheirCorners) {
-  const draw::Region classic = ButtonRegion(ButtonStyle::Classic, 20, 10);
-  const draw::Region scheme = ButtonRegion(ButtonStyle::RoundedScheme, 20, 10);
-  const draw::Region toolbar = ButtonRegion(ButtonStyle::Toolbar, 20, 10);
-  EXPECT_TRUE(classic.Contains(0, 0));
-  EXPECT_FALSE(scheme.Contains(19, 9));
-  EXPECT_TRUE(scheme.Contains(18, 9));
-  EXPECT_FALSE(toolbar.Contains(18, 9));
-  EXPECT_FALSE(toolbar.Contains(19, 8));
-  EXPECT_TRUE(toolbar.Contains(18, 8));
+// The rounded styles take the desktop's round region over (0, 0, W + 1, H + 1): with corner
+// ellipses of 3 and of 4 pixels it leaves out the four corner pixels and nothing else.
+TEST(FacePainter, RoundedStylesLeaveOutTheirCornerPixels) {
+  for (ButtonStyle style : {ButtonStyle::RoundedScheme, ButtonStyle::Toolbar}) {
+    const draw::Region region = ButtonRegion(style, 20, 10);
+    EXPECT_EQ(region.Bounds(), (draw::Rect{0, 0, 20, 10})) << int(style);
+    int left_out = 0;
+    for (int y = 0; y < 10; ++y)
+      for (int x = 0; x < 20; ++x) left_out += !region.Contains(x, y);
+    EXPECT_EQ(left_out, 4) << int(style);
+    for (const draw::Point corner : {draw::Point{0, 0}, {19, 0}, {0, 9}, {19, 9}})
+      EXPECT_FALSE(region.Contains(corner.x, corner.y)) << int(style);
+  }
+  EXPECT_TRUE(ButtonRegion(ButtonStyle::Classic, 20, 10).Contains(0, 0));
 }
 
 }  // namespace

@@ -167,7 +167,9 @@ protected:
     }
     QString Caption(const char* label) { return Child<QLabel>(label)->text(); }
     QString Text(const char* box) { return Child<QLineEdit>(box)->text(); }
-    QString ScanCaption() { return Child<MainButton>("Scan")->caption(); }
+    QString ScanCaption() {
+        return QString::fromStdString(Child<MainButton>("Scan")->button().caption());
+    }
 
     std::vector<std::string> Log() {
         std::vector<std::string> lines;

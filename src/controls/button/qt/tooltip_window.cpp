@@ -1,4 +1,4 @@
-#include "controls/button/tooltip.h"
+#include "controls/button/qt/tooltip_window.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -11,10 +11,9 @@
 #include <QStyle>
 #include <algorithm>
 
-#include "draw/colour.h"
 #include "draw/qt/convert.h"
 
-namespace velquin::button {
+namespace velquin::button::qt {
 
 namespace {
 
@@ -50,14 +49,16 @@ QFont TitleFont(const QFont& base) {
 
 }  // namespace
 
-TooltipWindow::TooltipWindow(QWidget* control, bool balloon, bool right_to_left)
+TooltipWindow::TooltipWindow(QWidget* control, const TooltipData& data)
     : QWidget(control, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
                            Qt::WindowTransparentForInput | Qt::BypassWindowManagerHint),
       control_(control),
-      balloon_(balloon) {
+      data_(data),
+      text_(draw::qt::ToQString(data.text)),
+      title_(draw::qt::ToQString(data.title)) {
   setAttribute(Qt::WA_ShowWithoutActivating);
   setAttribute(Qt::WA_TranslucentBackground);
-  setLayoutDirection(right_to_left ? Qt::RightToLeft : Qt::LeftToRight);
+  setLayoutDirection(data.right_to_left ? Qt::RightToLeft : Qt::LeftToRight);
   setFont(TipFont());
   wake_up_.setSingleShot(true);
   auto_hide_.setSingleShot(true);
@@ -66,14 +67,6 @@ TooltipWindow::TooltipWindow(QWidget* control, bool balloon, bool right_to_left)
     expired_ = true;
     hide();
   });
-}
-
-QFont TooltipWindow::TipFont() { return QApplication::font("QTipLabel"); }
-
-void TooltipWindow::addTool(const QRect& rect, const QString& text) {
-  tool_added_ = true;
-  tool_rect_ = rect;
-  text_ = text;
   if (control_) {
     control_->installEventFilter(this);
     // The cursor is already inside when the control asks for its tip.
@@ -82,22 +75,11 @@ void TooltipWindow::addTool(const QRect& rect, const QString& text) {
   }
 }
 
-void TooltipWindow::setTitle(int icon, const QString& title) {
-  title_set_ = true;
-  icon_ = icon;
-  title_ = title;
-}
-
-void TooltipWindow::setMaxTipWidth(int width) { max_tip_width_ = width; }
-
-void TooltipWindow::setTipBackColor(const QColor& colour) {
-  custom_back_ = true;
-  back_ = colour;
-  update();
-}
+QFont TooltipWindow::TipFont() { return QApplication::font("QTipLabel"); }
 
 QColor TooltipWindow::backColor() const {
-  return custom_back_ ? back_ : palette().color(QPalette::ToolTipBase);
+  return data_.back_color ? draw::qt::ToQColor(*data_.back_color)
+                          : palette().color(QPalette::ToolTipBase);
 }
 
 int TooltipWindow::wakeUpDelay() const {
@@ -119,7 +101,9 @@ bool TooltipWindow::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseMove:
       if (!isVisible() && !expired_) {
         const auto* me = static_cast<QMouseEvent*>(event);
-        if (tool_rect_.contains(me->position().toPoint()))
+        if (QRect(data_.tool_rect.left, data_.tool_rect.top, data_.tool_rect.Width(),
+                  data_.tool_rect.Height())
+                .contains(me->position().toPoint()))
           wake_up_.start(wakeUpDelay());
         else
           wake_up_.stop();
@@ -142,7 +126,7 @@ bool TooltipWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 QRect TooltipWindow::bodyRect() const {
-  const int stem = balloon_ ? kStemHeight : 0;
+  const int stem = data_.balloon ? kStemHeight : 0;
   const QRect all = rect().adjusted(0, 0, -kShadow, -kShadow);
   return stem_up_ ? all.adjusted(0, stem, 0, 0) : all.adjusted(0, 0, 0, -stem);
 }
@@ -150,26 +134,26 @@ QRect TooltipWindow::bodyRect() const {
 void TooltipWindow::layoutFor(const QPoint& cursor) {
   const QFontMetrics fm(font());
   const QFontMetrics tm(TitleFont(font()));
-  const int pad = balloon_ ? kBalloonPadding : kPadding;
-  const int wrap = max_tip_width_ > 0 ? max_tip_width_ : 10000;
+  const int pad = data_.balloon ? kBalloonPadding : kPadding;
+  const int wrap = data_.max_width > 0 ? data_.max_width : 10000;
   const QRect text_box = fm.boundingRect(QRect(0, 0, wrap, 10000), Qt::TextWordWrap, text_);
   int content_w = text_box.width();
   int content_h = text_box.height();
-  if (title_set_) {
-    const int icon_w = icon_ >= 1 && icon_ <= 3 ? kIconSize + kTitleGap : 0;
+  if (data_.set_title) {
+    const int icon_w = data_.icon >= 1 && data_.icon <= 3 ? kIconSize + kTitleGap : 0;
     const int title_w = icon_w + tm.horizontalAdvance(title_);
     content_w = std::max(content_w, title_w);
     content_h += std::max(tm.height(), icon_w ? kIconSize : 0) + kTitleGap;
   }
   const int body_w = content_w + 2 * pad;
   const int body_h = content_h + 2 * pad;
-  const int stem = balloon_ ? kStemHeight : 0;
+  const int stem = data_.balloon ? kStemHeight : 0;
   const QSize full(body_w + kShadow, body_h + stem + kShadow);
 
   const QScreen* screen = QGuiApplication::screenAt(cursor);
   const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1 << 14, 1 << 14);
   QPoint at;
-  if (balloon_) {
+  if (data_.balloon) {
     stem_up_ = cursor.y() + full.height() <= avail.bottom();
     at = QPoint(cursor.x() - 2 * kStemWidth, stem_up_ ? cursor.y() : cursor.y() - full.height());
   } else {
@@ -178,7 +162,7 @@ void TooltipWindow::layoutFor(const QPoint& cursor) {
     if (at.y() + full.height() > avail.bottom()) at.setY(cursor.y() - full.height());
   }
   if (layoutDirection() == Qt::RightToLeft)
-    at.setX(at.x() - full.width() + (balloon_ ? 4 * kStemWidth : 0));
+    at.setX(at.x() - full.width() + (data_.balloon ? 4 * kStemWidth : 0));
   at.setX(std::clamp(at.x(), avail.left(), std::max(avail.left(), avail.right() - full.width())));
   stem_x_ = std::clamp(cursor.x() - at.x(), kBalloonRadius, body_w - kBalloonRadius - kStemWidth);
   setGeometry(QRect(at, full));
@@ -187,7 +171,7 @@ void TooltipWindow::layoutFor(const QPoint& cursor) {
   // Drawn half a pixel in, so the one-pixel outline falls on whole pixels.
   const QRectF body = QRectF(bodyRect()).adjusted(0.5, 0.5, -0.5, -0.5);
   QPainterPath shape;
-  if (balloon_) {
+  if (data_.balloon) {
     shape.addRoundedRect(body, kBalloonRadius, kBalloonRadius);
     const qreal left = stem_x_ + 0.5;
     const qreal right = left + kStemWidth;
@@ -206,7 +190,7 @@ void TooltipWindow::layoutFor(const QPoint& cursor) {
     shape.addRect(body);
   }
   shape_ = shape;
-  QRegion region = balloon_ ? QRegion(shape.toFillPolygon().toPolygon().united(QPolygon(
+  QRegion region = data_.balloon ? QRegion(shape.toFillPolygon().toPolygon().united(QPolygon(
                                   bodyRect().adjusted(kBalloonRadius, 0, -kBalloonRadius, 0))))
                             : QRegion(bodyRect());
   region += region.translated(kShadow, kShadow);
@@ -214,7 +198,7 @@ void TooltipWindow::layoutFor(const QPoint& cursor) {
 }
 
 void TooltipWindow::popUp(const QPoint& cursor) {
-  if (!tool_added_ || text_.isEmpty() || !control_ || !control_->isVisible()) return;
+  if (text_.isEmpty() || !control_ || !control_->isVisible()) return;
   layoutFor(cursor);
   show();
   raise();
@@ -223,22 +207,22 @@ void TooltipWindow::popUp(const QPoint& cursor) {
 
 void TooltipWindow::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  p.setRenderHint(QPainter::Antialiasing, balloon_);
+  p.setRenderHint(QPainter::Antialiasing, data_.balloon);
   p.fillPath(shape_.translated(kShadow, kShadow), QColor(0, 0, 0, 70));
   p.fillPath(shape_, backColor());
   p.setPen(palette().color(QPalette::ToolTipText));
   p.drawPath(shape_);
 
   const bool rtl = layoutDirection() == Qt::RightToLeft;
-  const int pad = balloon_ ? kBalloonPadding : kPadding;
+  const int pad = data_.balloon ? kBalloonPadding : kPadding;
   QRect content = bodyRect().adjusted(pad, pad, -pad, -pad);
   const int align = (rtl ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop;
-  if (title_set_) {
+  if (data_.set_title) {
     const QFont tf = TitleFont(font());
     const int line_h =
-        std::max(QFontMetrics(tf).height(), icon_ >= 1 && icon_ <= 3 ? kIconSize : 0);
+        std::max(QFontMetrics(tf).height(), data_.icon >= 1 && data_.icon <= 3 ? kIconSize : 0);
     QRect line(content.left(), content.top(), content.width(), line_h);
-    const QIcon icon = TitleIcon(icon_, this);
+    const QIcon icon = TitleIcon(data_.icon, this);
     if (!icon.isNull()) {
       const QRect icon_box =
           rtl ? QRect(line.right() - kIconSize + 1, line.top(), kIconSize, kIconSize)
@@ -255,14 +239,4 @@ void TooltipWindow::paintEvent(QPaintEvent*) {
   p.drawText(content, align | Qt::TextWordWrap, text_);
 }
 
-QObject* CreateTooltipWindow(QWidget& control, const TooltipSettings& settings) {
-  auto* w =
-      new TooltipWindow(&control, settings.type == ToolTipType::Balloon, settings.right_to_left);
-  w->addTool(control.rect(), settings.text);
-  if (!settings.title.isEmpty() || settings.icon != 0) w->setTitle(settings.icon, settings.title);
-  w->setMaxTipWidth(TooltipWindow::kMaxTipWidth);
-  if (settings.back_color != 0) w->setTipBackColor(draw::qt::ToQColor(settings.back_color));
-  return w;
-}
-
-}  // namespace velquin::button
+}  // namespace velquin::button::qt

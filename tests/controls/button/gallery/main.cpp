@@ -1,17 +1,18 @@
 // Renders every button style in its states, with a picture and with a drop-down, plus the two
 // tooltip shapes, into one PNG for a visual check: button_gallery [output.png]
-#include <QApplication>
-#include <QPainter>
-#include <QPainterPath>
+#include <cstdio>
+#include <iterator>
+#include <string>
 
 #include "controls/button/face.h"
 #include "controls/button/scheme.h"
-#include "controls/button/tooltip.h"
 #include "draw/colour.h"
-#include "draw/qt/convert.h"
+#include "draw/picture.h"
+#include "gallery/gallery.h"
 
 using namespace velquin;
 using namespace velquin::button;
+using gallery::LabelPlace;
 
 namespace {
 
@@ -21,6 +22,7 @@ constexpr int kCellW = kW + 14;
 constexpr int kCellH = kH + 12;
 constexpr int kLabelW = 130;
 constexpr int kHeaderH = 24;
+constexpr int kTooltipBand = 120;
 
 const char* const kStyleNames[] = {
     "0 Classic",          "1 ClassicThin",   "2 RoundedScheme",  "3 RoundedPanel",
@@ -30,17 +32,23 @@ const char* const kStyleNames[] = {
 };
 
 // A 16 x 16 picture: a green disc with a white tick on the default mask colour.
-QImage SamplePicture() {
-  QImage img(16, 16, QImage::Format_RGB32);
-  img.fill(QColor(224, 224, 224));
-  QPainter p(&img);
-  p.setPen(Qt::NoPen);
-  p.setBrush(QColor(40, 150, 60));
-  p.drawEllipse(1, 1, 14, 14);
-  p.setPen(QPen(Qt::white, 2));
-  p.drawLine(4, 8, 7, 11);
-  p.drawLine(7, 11, 12, 5);
-  return img;
+draw::Image SamplePicture() {
+  static const char* const kRows[16] = {
+      "................", "................", ".....gggggg.....", "...gggggggggg...",
+      "..gggggggggwwg..", "..ggggggggwwwg..", ".ggggggggwwwggg.", ".ggwwggggwwgggg.",
+      ".ggwwwggwwggggg.", ".gggwwwwwwggggg.", ".ggggwwwwgggggg.", "..ggggwwgggggg..",
+      "..gggggggggggg..", "...gggggggggg...", ".....gggggg.....", "................",
+  };
+  draw::Image picture(16, 16);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) {
+      const char c = kRows[y][x];
+      const draw::Colour colour = c == 'g'   ? draw::Rgb(40, 150, 60)
+                                  : c == 'w' ? draw::Rgb(255, 255, 255)
+                                             : draw::Rgb(224, 224, 224);
+      picture.SetPixelAt(x, y, draw::ToPixel(colour));
+    }
+  return picture;
 }
 
 struct Column {
@@ -75,7 +83,7 @@ ButtonFace FaceFor(int style, const Column& col, const EffectTables& tables) {
   f.caption = "&Start Scan";
   f.font = draw::DefaultFont();
   f.effect_tables = &tables;
-  if (col.picture) f.picture_normal.image = draw::qt::FromQImage(SamplePicture());
+  if (col.picture) f.picture_normal.image = SamplePicture();
   if (col.drop_down) {
     f.drop_down_symbol = 6;
     f.drop_down_separator = true;
@@ -93,16 +101,18 @@ ButtonFace FaceFor(int style, const Column& col, const EffectTables& tables) {
   return f;
 }
 
+bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  std::FILE* out = std::fopen(path.c_str(), "wb");
+  if (out == nullptr) return false;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+  return std::fclose(out) == 0 && written;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  if (qEnvironmentVariableIsEmpty("QT_QPA_FONTDIR"))
-    qputenv("QT_QPA_FONTDIR", "/usr/share/fonts/truetype/dejavu");
-  QApplication app(argc, argv);
-  draw::PinSystemColours(draw::ClassicSystemColours());
-  const QString out =
-      argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("button-gallery.png");
+  gallery::StartPlatform(argc, argv);
+  const std::string out = argc > 1 ? argv[1] : "button-gallery.png";
 
   const Column columns[] = {
       {"Normal", ButtonState::Normal},
@@ -118,65 +128,46 @@ int main(int argc, char** argv) {
       {"Disabled grey", ButtonState::Normal, false, false, true, false, false, false, true},
   };
   const int ncol = int(std::size(columns));
-  const int tooltip_band = 120;
-  QImage sheet(kLabelW + ncol * kCellW, kHeaderH + 14 * kCellH + tooltip_band,
-               QImage::Format_RGB32);
-  sheet.fill(QColor(255, 255, 255));
-  QPainter p(&sheet);
-  p.setFont(QFont(QStringLiteral("DejaVu Sans"), 8));
-  p.setPen(Qt::black);
+  draw::Canvas sheet(kLabelW + ncol * kCellW, kHeaderH + 14 * kCellH + kTooltipBand,
+                     draw::Rgb(255, 255, 255));
   for (int c = 0; c < ncol; ++c)
-    p.drawText(QRect(kLabelW + c * kCellW, 0, kCellW, kHeaderH), Qt::AlignCenter,
-               QString::fromLatin1(columns[c].name));
+    gallery::DrawLabel(sheet, {kLabelW + c * kCellW, 0, kLabelW + (c + 1) * kCellW, kHeaderH},
+                       columns[c].name, LabelPlace::Centre);
 
   const EffectTables tables = MakeEffectTables();
   for (int style = 0; style < 14; ++style) {
     const int y = kHeaderH + style * kCellH + 6;
-    p.setPen(Qt::black);
-    p.drawText(QRect(6, y, kLabelW - 6, kH), Qt::AlignVCenter | Qt::AlignLeft,
-               QString::fromLatin1(kStyleNames[style]));
+    gallery::DrawLabel(sheet, {6, y, kLabelW, y + kH}, kStyleNames[style], LabelPlace::Left);
     for (int c = 0; c < ncol; ++c) {
       ButtonFace face = FaceFor(style, columns[c], tables);
-      draw::Canvas canvas(kW, kH, draw::SystemColour(draw::kColourButtonFace));
-      PaintButtonFace(canvas, face);
-      // The window region clips the face, as the control's mask does.
-      const QRegion region =
-          draw::qt::ToQRegion(face.window_region.value_or(ButtonRegion(face.style, kW, kH)));
-      const QPoint at(kLabelW + c * kCellW + 7, y);
-      p.save();
-      p.setClipRegion(region.translated(at));
-      p.drawImage(at, draw::qt::AsQImage(canvas.Pixels()));
-      p.restore();
+      draw::Canvas cell(kW, kH, draw::SystemColour(draw::kColourButtonFace));
+      PaintButtonFace(cell, face);
+      // The window region clips the face, as the host's mask or window region does.
+      const draw::Region region = face.window_region.value_or(ButtonRegion(face.style, kW, kH));
+      const int x = kLabelW + c * kCellW + 7;
+      for (const draw::Rect& r : region.Rects())
+        sheet.BitBlt(x + r.left, y + r.top, r.Width(), r.Height(), cell, r.left, r.top);
     }
   }
 
-  // The two tooltip shapes, popped up over a plain control and grabbed.
-  QWidget control;
-  control.resize(120, 30);
-  control.show();
-  int x = kLabelW;
+  // The two tooltip shapes, as the host shows a button's tooltip data.
   const int ty = kHeaderH + 14 * kCellH + 8;
-  p.setPen(Qt::black);
-  p.drawText(QRect(6, ty, kLabelW - 6, 20), Qt::AlignLeft, QStringLiteral("Tooltips"));
-  for (ToolTipType type : {ToolTipType::Standard, ToolTipType::Balloon}) {
-    TooltipSettings s;
-    s.text = QStringLiteral(
-        "Scans the chosen folder and removes every detected file; long texts wrap at 240 pixels.");
-    s.title = QStringLiteral("Start Scan");
-    s.icon = type == ToolTipType::Balloon ? 2 : 1;
-    s.type = type;
-    auto* w = qobject_cast<TooltipWindow*>(CreateTooltipWindow(control, s));
-    w->popUp(control.mapToGlobal(QPoint(20, 20)));
-    QImage shot(w->size(), QImage::Format_ARGB32_Premultiplied);
-    shot.fill(Qt::transparent);
-    w->render(&shot, QPoint(), QRegion(), QWidget::DrawChildren);
-    p.drawImage(QPoint(x, ty), shot);
-    x += shot.width() + 30;
-    delete w;
+  gallery::DrawLabel(sheet, {6, ty, kLabelW, ty + 20}, "Tooltips", LabelPlace::TopLeft);
+  int x = kLabelW;
+  for (bool balloon : {false, true}) {
+    TooltipData tip;
+    tip.text =
+        "Scans the chosen folder and removes every detected file; long texts wrap at 240 pixels.";
+    tip.title = "Start Scan";
+    tip.set_title = true;
+    tip.icon = balloon ? 2 : 1;
+    tip.balloon = balloon;
+    tip.tool_rect = {0, 0, 120, 30};
+    x += gallery::DrawTooltip(sheet, x, ty, tip) + 30;
   }
-  p.end();
-  if (!sheet.save(out)) {
-    qWarning("cannot write %s", qPrintable(out));
+
+  if (!WriteFile(out, draw::EncodePng(sheet.Pixels()))) {
+    std::fprintf(stderr, "cannot write %s\n", out.c_str());
     return 1;
   }
   return 0;
