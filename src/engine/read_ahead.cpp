@@ -1,5 +1,9 @@
 #include "engine/read_ahead.h"
 
+#include <chrono>
+
+#include "platform/thread.h"
+
 namespace velquin::engine {
 namespace {
 
@@ -7,6 +11,9 @@ namespace {
 // the entries of those read. A folder's own listing is never split, as the walk holds it whole.
 constexpr std::size_t kMaxFoldersAhead = 256;
 constexpr std::size_t kMaxEntriesAhead = 4096;
+// How long the walk waits for a worker to finish the folder it needs before reading it itself: a
+// worker is usually a moment from the end, but the system may also not run it for a while.
+constexpr std::chrono::milliseconds kWaitForWorker{2};
 
 bool IsDotEntry(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
@@ -76,11 +83,6 @@ std::shared_ptr<ReadAhead::Node> ReadAhead::Take(Node& parent, std::size_t index
     std::shared_ptr<Node> child = ChildOf(parent, index);
     parent.nextChild = index + 1;
     const std::shared_ptr<const platform::Folder> parentFolder = parent.read.folder;
-    if (child->state == Node::State::Reading) {
-        walkWaiting_ = true;
-        walkWake_.wait(lock, [&] { return child->state != Node::State::Reading; });
-        walkWaiting_ = false;
-    }
     if (!parentFolder) {
         // No handle to reach it by: the walk gave this folder up.
         child->state = Node::State::Read;
@@ -88,6 +90,11 @@ std::shared_ptr<ReadAhead::Node> ReadAhead::Take(Node& parent, std::size_t index
         child->children.clear();
         child->read.openError = platform::Error::NotFound;
         return child;
+    }
+    if (child->state == Node::State::Reading) {
+        walkWaiting_ = true;
+        walkWake_.wait_for(lock, kWaitForWorker, [&] { return child->state != Node::State::Reading; });
+        walkWaiting_ = false;
     }
     if (child->state == Node::State::Read) {
         lock.unlock();
@@ -98,13 +105,15 @@ std::shared_ptr<ReadAhead::Node> ReadAhead::Take(Node& parent, std::size_t index
             WakeAWorker();
             return child;
         }
-        // Another folder, or none, has taken the name since: read what is there now, and drop
-        // what was read below the old one.
+    }
+    if (child->state != Node::State::Unread) {
+        // Read ahead, but another folder, or none, has taken the name since; or still being read
+        // after a short wait: the walk reads it afresh, and what was read below it is dropped.
         auto fresh = std::make_shared<Node>();
         fresh->parent = &parent;
         fresh->index = index;
-        fresh->name = std::move(child->name);
-        fresh->path = std::move(child->path);
+        fresh->name = child->name;
+        fresh->path = child->path;
         fresh->parentIdentity = child->parentIdentity;
         parent.children[index] = fresh;
         child = std::move(fresh);
@@ -182,6 +191,9 @@ std::shared_ptr<ReadAhead::Node> ReadAhead::NextToRead(std::shared_ptr<const pla
 }
 
 void ReadAhead::Work() {
+    // The walk sets the pace, and in the window it also keeps the window alive: when both could
+    // run, the walk runs.
+    platform::LowerThisThreadsPriority();
     std::unique_lock lock(mutex_);
     for (;;) {
         std::shared_ptr<const platform::Folder> parentFolder;

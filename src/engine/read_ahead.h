@@ -62,7 +62,7 @@ public:
                                 const std::string& path);
     // The subfolder subfolders[index] of `parent`, a folder taken before, as reading it now would
     // find it: read ahead if a worker has read it and its name still stands for that folder, else
-    // read here. The walk takes the subfolders of a folder in order.
+    // read here rather than wait long for a worker. The walk takes the subfolders of a folder in order.
     std::shared_ptr<Node> Take(Node& parent, std::size_t index);
     // The walk is done with `node` and everything below it.
     void Release(Node& node);
@@ -87,7 +87,7 @@ private:
     std::condition_variable workersWake_;
     std::condition_variable walkWake_;
     std::atomic<bool> stopping_{false};
-    // Wake-ups go to one thread at a time, and only to one that waits: a wake-up costs more than
+    // Wake-ups go to one worker at a time, and only to one that waits: a wake-up costs more than
     // reading a few entries.
     unsigned idleWorkers_ = 0;
     bool walkWaiting_ = false;
