@@ -99,11 +99,15 @@ private:
 
 // Everything a scan needs, over a database that names kWorm; `jobs` threads read the tree.
 struct ScanFixture {
-    explicit ScanFixture(unsigned threads) : jobs(threads) { scan.SetJobs(threads); }
+    explicit ScanFixture(unsigned threads,
+                         platform::FileChangeWatch::Mode watch = platform::FileChangeWatch::Mode::Notify)
+        : jobs(threads), database(databasePath, watch) {
+        scan.SetJobs(threads);
+    }
     unsigned jobs;
     testing::TestTree tree;
     std::string databasePath = tree.Write("db/database.db", "CACA79914R102910492019018:Worm.Test\r\nFinish:Finish\r\n");
-    SignatureDatabase database{databasePath};
+    SignatureDatabase database;
     RecordingSink sink;
     FakeProcesses processes{sink};
     DeleteDisposal deletion;
@@ -599,8 +603,12 @@ TEST_P(FolderScanTest, TargetThatMatchesAnExclusionIsNotScanned) {
 #ifndef _WIN32
 // Access is denied by dropping root's privileges in a forked child: POSIX only.
 
+// For a fixture of a test that forks: a child forked while a thread of the parent held a lock (the
+// allocator's, a sanitizer's) would wait for it forever, so its signature list gets no watch thread.
+constexpr auto kSingleThreaded = platform::FileChangeWatch::Mode::Poll;
+
 // Scans f's folder t as an unprivileged user and gives testing::RunUnprivileged's status: 0 when
-// `expected` holds for the finished scan.
+// `expected` holds for the finished scan. f is made with kSingleThreaded.
 template <typename Check>
 int ScanUnprivileged(ScanFixture& f, Check expected) {
     return testing::RunUnprivileged([&] {
@@ -624,7 +632,7 @@ void OpenForEveryone(ScanFixture& f) {
 }
 
 TEST_P(FolderScanTest, UnreadableFolderContributesNothingAndTheWalkGoesOn) {
-    ScanFixture f{GetParam()};
+    ScanFixture f(GetParam(), kSingleThreaded);
     f.tree.Write("t/locked/abc.exe", kWorm);
     const std::string sibling = f.tree.Write("t/open/abc.exe", kWorm);
     OpenForEveryone(f);
@@ -656,7 +664,7 @@ TEST_P(FolderScanTest, LinkGivenAsTargetIsCheckedAsTheLinkItself) {
 // Mounts a file system below the tree in a mount namespace of a child's own, so nothing outside
 // the child sees it; needs the privilege to make one.
 TEST_P(FolderScanTest, StayingOnTheFileSystemLeavesMountPointsUnentered) {
-    ScanFixture f{GetParam()};
+    ScanFixture f(GetParam(), kSingleThreaded);
     const std::string own = f.tree.Write("t/own.exe", kWorm);
     const std::string mountPoint = f.tree.Folder("t/mnt");
     const pid_t child = fork();
@@ -689,7 +697,7 @@ TEST_P(FolderScanTest, StayingOnTheFileSystemLeavesMountPointsUnentered) {
 }
 
 TEST_P(FolderScanTest, EntryThatCannotBeDescribedIsReportedUnreadableOnce) {
-    ScanFixture f{GetParam()};
+    ScanFixture f(GetParam(), kSingleThreaded);
     f.tree.Write("t/blind/x/abc.exe", kWorm);
     OpenForEveryone(f);
     ASSERT_EQ(chmod(f.tree.Path("t/blind").c_str(), 0444), 0);  // listable, its entries not

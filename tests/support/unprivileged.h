@@ -10,7 +10,9 @@
 namespace velquin::testing {
 
 // Runs `check` as "nobody" in a forked child and gives the child's exit status: 0 when `check`
-// returned true, 10 when privileges could not be dropped, 11 when `check` returned false.
+// returned true, 10 when privileges could not be dropped, 11 when `check` returned false. Call it
+// from a process of one thread: a child forked while another thread held a lock (the allocator's,
+// a sanitizer's) waits for that lock forever.
 template <typename Check>
 int RunUnprivileged(Check check) {
     const pid_t child = fork();
