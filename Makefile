@@ -3,7 +3,7 @@
 #                    build, the fuzz targets briefly, then Windows)
 # make fuzz          runs each fuzz target for FUZZ_SECONDS (FUZZ_SECONDS=3600 make fuzz)
 # make test-windows  builds the Windows programs (x86_64 and i686) and runs the x86_64 tests under Wine
-# make dist          writes a zip per Windows architecture with velquin-scan.exe and database.db
+# make dist          writes a zip per Windows architecture: velquin.exe, velquin-scan.exe, database.db
 # make deb           writes dist/velquin_VERSION_ARCH.deb and shows what lintian says of it
 # make install       installs under PREFIX (/usr/local), below DESTDIR when that is set
 # Both work on a fresh Debian 12 machine as root or with sudo.
@@ -28,9 +28,9 @@ PACKAGING_PACKAGES := scdoc gzip file dpkg-dev lintian desktop-file-utils appstr
 PREFIX   ?= /usr/local
 DESTDIR  ?=
 
-# The Windows builds: MinGW-w64 cross compilers, Wine for their tests, GoogleTest's source to build
-# it for them, the header-only libraries they share with the Linux build, zip for the packages, a
-# virtual display for the Windows programs that show real windows (the button gallery's tooltips).
+# The Windows builds: MinGW-w64 cross compilers, Wine and a virtual X server (xvfb) for their tests,
+# GoogleTest's source to build it for them, the header-only libraries they share with the Linux
+# build, zip for the packages.
 WINDOWS_PACKAGES := g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 googletest zip libstb-dev xvfb
 WINDOWS_BUILD ?= build-windows
 WINDOWS_ARCHS := x86_64 i686

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Packs each Windows build into OUT/velquin-scan-VERSION-windows-ARCH.zip: velquin-scan.exe,
-# database.db and a short text on how to use them.
+# Packs each Windows build into OUT/velquin-scan-VERSION-windows-ARCH.zip: the scan console
+# velquin.exe, the command-line scanner velquin-scan.exe, database.db and a short text on how to
+# use them.
 #
 #   scripts/windows-dist.sh OUT BUILD_DIR...
 set -euo pipefail
@@ -19,24 +20,28 @@ for build in "$@"; do
     triple=$(basename "${compiler%-g++*}")
     arch=${triple%%-*}
     version=$(cache_value "$build" CMAKE_PROJECT_VERSION)
-    [ -n "$arch" ] && [ -f "$build/bin/velquin-scan.exe" ] || {
-        echo "windows-dist: $build holds no Windows build of velquin-scan" >&2
-        exit 2
-    }
+    for program in velquin.exe velquin-scan.exe; do
+        [ -n "$arch" ] && [ -f "$build/bin/$program" ] || {
+            echo "windows-dist: $build holds no Windows build of $program" >&2
+            exit 2
+        }
+    done
     stage=$(mktemp -d)
     trap 'rm -rf "$stage"' EXIT
     strip=${compiler%-g++*}-strip
-    if [ -x "$strip" ]; then
-        "$strip" -o "$stage/velquin-scan.exe" "$build/bin/velquin-scan.exe"
-    else
-        cp "$build/bin/velquin-scan.exe" "$stage/"
-    fi
+    for program in velquin.exe velquin-scan.exe; do
+        if [ -x "$strip" ]; then
+            "$strip" -o "$stage/$program" "$build/bin/$program"
+        else
+            cp "$build/bin/$program" "$stage/"
+        fi
+    done
     cp "$build/bin/database.db" "$stage/"
     # Windows line ends, so the text reads well in Notepad.
     sed 's/$/\r/' "$source_dir/packaging/windows/README.txt" > "$stage/README.txt"
     zip_file="$out/velquin-scan-$version-windows-$arch.zip"
     rm -f "$zip_file"
-    (cd "$stage" && zip -q -X "$zip_file" velquin-scan.exe database.db README.txt)
+    (cd "$stage" && zip -q -X "$zip_file" velquin.exe velquin-scan.exe database.db README.txt)
     rm -rf "$stage"
     trap - EXIT
     echo "$zip_file"

@@ -4,15 +4,14 @@
 #   scripts/wine-test.sh BUILD_DIR [ctest arguments...]
 #   scripts/wine-test.sh --exec COMMAND [ARGS...]   (any command, e.g. a demo scan, in a prefix)
 #
-# A program that shows real windows (the button gallery's tooltips) needs a display: with
-# VELQUIN_WINE_DISPLAY=1 the caller's DISPLAY is kept, e.g. under xvfb-run.
-#
 # Tests need the x86_64 build's velquin-idle.exe, which keeps the prefix alive between tests, and
 # its velquin-desktop-keeper.exe, which keeps the prefix's desktop up for the programs that draw.
 #
 # Every run gets its own Wine prefix in a temporary folder; its wineserver is stopped and the
-# prefix removed at the end, also on failure or interrupt. No display is used and no dialog can
-# wait for an answer: Wine's Mono and Gecko installers and its menu builder are switched off.
+# prefix removed at the end, also on failure or interrupt. The window program and the controls'
+# hosts show real windows: they get a virtual X server of their own (Xvfb, on a free display),
+# stopped at the end too. No dialog can wait for an answer: Wine's Mono and Gecko installers and
+# its menu builder are switched off.
 set -euo pipefail
 
 find_tool() {
@@ -28,18 +27,37 @@ export WINEPREFIX="$scratch/prefix"
 export WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=d;mshtml=d;winemenubuilder.exe=d"
-if [ "${VELQUIN_WINE_DISPLAY:-}" != 1 ]; then export DISPLAY=; fi
 export WAYLAND_DISPLAY=
 export TMPDIR="$scratch/tmp"
 mkdir -p "$TMPDIR"
 
+xvfb_pid=
 cleanup() {
     "$WINESERVER" -k >/dev/null 2>&1 || true
     "$WINESERVER" -w >/dev/null 2>&1 || true
+    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
     rm -rf "$scratch"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
+
+# The virtual X server: it picks a free display and writes its number to the file. With
+# VELQUIN_WINE_DISPLAY=1 the caller's display is used instead (to watch the windows).
+if [ "${VELQUIN_WINE_DISPLAY:-}" = 1 ] && [ -n "${DISPLAY:-}" ]; then
+    :
+elif command -v Xvfb >/dev/null; then
+    export DISPLAY=
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" </dev/null >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+        [ -s "$scratch/display" ] && break
+        sleep 0.1
+    done
+    [ -s "$scratch/display" ] || { echo "wine-test: Xvfb did not start" >&2; exit 2; }
+    DISPLAY=":$(head -n1 "$scratch/display")"
+else
+    echo "wine-test: Xvfb not found (install xvfb); the window tests will fail" >&2
+fi
 
 mode=test
 if [ "${1:-}" = "--exec" ]; then

@@ -10,7 +10,7 @@
 
 #include <cstdio>
 
-#include "ui/main/artwork.h"
+#include "ui/main/qt/artwork.h"
 
 namespace {
 

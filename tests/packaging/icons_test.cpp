@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/main/artwork.h"
+#include "ui/main/qt/artwork.h"
 
 namespace {
 

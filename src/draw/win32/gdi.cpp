@@ -45,9 +45,9 @@ void ShowPixels(HDC dc, int x, int y, const Image& image, const Rect& block) {
                     static_cast<UINT>(image.Height()), image.Bytes(), &info, DIB_RGB_COLORS);
 }
 
-SelectedFont::SelectedFont(HDC dc, const FontSpec& font) : dc_(dc) {
+LOGFONTW ToLogFont(const FontSpec& font, int dpi, BYTE quality) {
   LOGFONTW lf{};
-  lf.lfHeight = -PixelHeight(font);
+  lf.lfHeight = -MulDiv(PixelHeight(font), dpi, 96);
   lf.lfWeight = font.weight >= 100 && font.weight <= 900 ? font.weight : FW_NORMAL;
   lf.lfItalic = font.italic ? TRUE : FALSE;
   lf.lfUnderline = font.underline ? TRUE : FALSE;
@@ -55,11 +55,16 @@ SelectedFont::SelectedFont(HDC dc, const FontSpec& font) : dc_(dc) {
   lf.lfCharSet = static_cast<BYTE>(font.charset);
   lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
   lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-  lf.lfQuality = NONANTIALIASED_QUALITY;
+  lf.lfQuality = quality;
   lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
   const std::u16string face = ToUtf16(font.face);
   const std::size_t n = std::min<std::size_t>(face.size(), LF_FACESIZE - 1);
   std::memcpy(lf.lfFaceName, face.data(), n * sizeof(wchar_t));
+  return lf;
+}
+
+SelectedFont::SelectedFont(HDC dc, const FontSpec& font) : dc_(dc) {
+  const LOGFONTW lf = ToLogFont(font, 96, NONANTIALIASED_QUALITY);
   font_ = CreateFontIndirectW(&lf);
   if (font_ != nullptr) previous_ = SelectObject(dc_, font_);
 }

@@ -60,6 +60,9 @@ void ShowPixels(HDC dc, int x, int y, const Image& image, const Rect& block);
 // The region's rectangles.
 Region FromHrgn(HRGN rgn);
 
+// The GDI description of `font` at `dpi` dots per inch.
+LOGFONTW ToLogFont(const FontSpec& font, int dpi, BYTE quality);
+
 // A GDI font for `font`, selected into a device context for the life of this object: the face by
 // its name, the character height in pixels, no anti-aliasing (text pixels are exactly the text
 // colour, as on the classic desktop).

@@ -50,6 +50,7 @@ backstyle = 0
 font = Font("MS Sans Serif", 12, 400, False, False, False, 0, 0)
 
 [Label21]
+alignment = 2
 caption = "[-]"
 left = 240
 top = 720

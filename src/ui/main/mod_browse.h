@@ -1,16 +1,9 @@
 #pragma once
-// modBrowse: the folder picker behind "Select Folder".
-
-#include <QString>
-
-class QWidget;
+// modBrowse: the folder picker behind "Select Folder". Each shell shows its platform's modal
+// folder dialog with this title and an edit box for typing a path (qt/ or win32/mod_browse.h).
 
 namespace velquin::ui {
 
 inline constexpr const char* kBrowseFolderTitle = "Select Driver & Path :";
-
-// Shows a modal folder dialog over `owner` with an edit box for typing a path. Returns the chosen
-// folder's native path, or "" when the user cancels or picks nothing with a file-system path.
-QString BrowseFolder(QWidget* owner, const QString& title);
 
 }  // namespace velquin::ui

@@ -1,29 +1,33 @@
 #pragma once
-// mnu: the pop-up menu of scan targets that Browse... (and a Start Scan without a target) opens.
+// mnu: the pop-up menu of scan targets that Browse... (and a Start Scan without a target) opens,
+// with caption "zzzz" and never shown in a menu bar.
 
-#include <QString>
-
-class QAction;
-class QMenu;
-class QWidget;
+#include <array>
+#include <string>
 
 namespace velquin::ui {
 
-struct TargetMenu {
-    QMenu* mnu = nullptr;
-    QAction* system32scan = nullptr;  // "Windows System"
-    QAction* SF = nullptr;            // "Select Folder"
-    QAction* IN = nullptr;            // "Removable Disk"
-    QAction* ED = nullptr;            // "Local Disk [C]"
-    QAction* DiskD = nullptr;         // "Local Disk [D]"
+enum class MenuItem { system32scan, SF, IN, ED, DiskD };
+
+struct MenuItemSpec {
+    MenuItem item;
+    const char* name;
+    const char* caption;
 };
 
-// Builds the menu (caption "zzzz", never shown in a menu bar) with its five items in display order.
-TargetMenu BuildTargetMenu(QWidget* owner);
+inline constexpr const char* kMenuCaption = "zzzz";
 
-// The fixed targets as the window shows them: drive-letter paths in this platform's form.
-QString WindowsSystemTarget();
-QString LocalDiskCTarget();
-QString LocalDiskDTarget();
+// The items in display order.
+inline constexpr std::array<MenuItemSpec, 5> kTargetMenuItems = {{
+    {MenuItem::system32scan, "system32scan", "Windows System"},
+    {MenuItem::SF, "SF", "Select Folder"},
+    {MenuItem::IN, "IN", "Removable Disk"},
+    {MenuItem::ED, "ED", "Local Disk [C]"},
+    {MenuItem::DiskD, "DiskD", "Local Disk [D]"},
+}};
+
+// The fixed target of an item ("C:\WINDOWS\", "C:\", "D:\") as this system names it; "" for the
+// items whose target is chosen elsewhere (SF, IN).
+std::string FixedTarget(MenuItem item);
 
 }  // namespace velquin::ui

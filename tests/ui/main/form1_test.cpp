@@ -1,4 +1,4 @@
-#include "ui/main/form1.h"
+#include "ui/main/qt/form1.h"
 
 #include <unistd.h>
 
@@ -22,8 +22,8 @@
 #include "engine/disposal.h"
 #include "engine/fingerprint.h"
 #include "platform/date_time.h"
-#include "ui/main/artwork.h"
-#include "ui/watcher/form8.h"
+#include "ui/main/qt/artwork.h"
+#include "ui/watcher/qt/form8.h"
 
 namespace velquin::ui {
 namespace {
@@ -142,10 +142,10 @@ protected:
     Form1& Form() {
         if (!form_) {
             Form1Options options;
-            options.databasePath = QString::fromStdString((root_ / "database.db").string());
+            options.databasePath = (root_ / "database.db").string();
             options.databaseSearched = databaseSearched_;
-            options.procRoot = QString::fromStdString((root_ / "proc").string());
-            options.sysRoot = QString::fromStdString((root_ / "sys").string());
+            options.procRoot = (root_ / "proc").string();
+            options.sysRoot = (root_ / "sys").string();
             options.processTable = [this] {
                 return std::make_unique<FakeProcessTable>(survivor_, survivorRuns_, root_ / "database.db", &spawned_);
             };
@@ -241,7 +241,7 @@ protected:
     fs::path survivorRuns_;
     std::vector<std::string> spawned_;
     bool refuseRemoval_ = false;
-    QString databaseSearched_;
+    std::string databaseSearched_;
     std::unique_ptr<Form1> form_;
 };
 
@@ -403,12 +403,12 @@ TEST_F(Form1Test, ListRewrittenWithoutItsEndMarkerLeavesTheListInUse) {
 
 TEST_F(Form1Test, ListFoundNowhereIsSaidWithEveryPlaceLookedAt) {
     fs::remove(root_ / "database.db");
-    databaseSearched_ = QString::fromStdString((root_ / "database.db").string() + ", then /usr/share/velquin/database.db");
+    databaseSearched_ = (root_ / "database.db").string() + ", then /usr/share/velquin/database.db";
     SetTarget(MakeTree("tree", 1));
     Click("Scan");
     const auto log = Log();
     ASSERT_GT(log.size(), 8u);
-    EXPECT_EQ(log[8], "Signature list not found : " + databaseSearched_.toStdString() + ", nothing can be detected");
+    EXPECT_EQ(log[8], "Signature list not found : " + databaseSearched_ + ", nothing can be detected");
 }
 
 TEST_F(Form1Test, WindowShowsTheShieldAsItsIcon) {

@@ -1,14 +1,18 @@
 // Renders the scan console offscreen into a PNG: the window in the middle of a scan beside the
-// same window after the report. Usage: velquin_form1_screenshot OUT.png TREE DATABASE
+// same window after the report.
+// Usage: velquin_form1_screenshot OUT.png TREE DATABASE [LOG]   (LOG: the log's lines, one a line)
+#include <fstream>
+
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPainter>
 #include <QTimer>
 #include <QTest>
 
-#include "ui/main/form1.h"
+#include "ui/main/qt/form1.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -43,5 +47,10 @@ int main(int argc, char** argv) {
     p.drawImage(0, 0, midScan);
     p.drawImage(midScan.width() + 12, 0, after);
     p.end();
+    if (argc > 4) {
+        std::ofstream lines(argv[4], std::ios::binary);
+        auto* log = form.findChild<QListWidget*>("List3");
+        for (int i = 0; i < log->count(); ++i) lines << log->item(i)->text().toStdString() << "\n";
+    }
     return sheet.save(argv[1]) ? 0 : 1;
 }

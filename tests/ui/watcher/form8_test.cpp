@@ -1,4 +1,4 @@
-#include "ui/watcher/form8.h"
+#include "ui/watcher/qt/form8.h"
 
 #include <gtest/gtest.h>
 #include <gmock/gmock.h>
@@ -66,7 +66,7 @@ TEST(Form8Test, LoadsHiddenWithItsControlsAndPolls) {
     EXPECT_TRUE(form->Label1->text().isEmpty());
     EXPECT_TRUE(form->Timer1->isActive());
     EXPECT_EQ(form->Timer1->interval(), 200);
-    EXPECT_EQ(form->Candidates().size(), 13);
+    EXPECT_EQ(form->Candidates().size(), 13u);
 }
 
 TEST(Form8Test, WithoutARemovableDriveEveryTickAsksDThroughPAndKeepsPolling) {
@@ -76,7 +76,7 @@ TEST(Form8Test, WithoutARemovableDriveEveryTickAsksDThroughPAndKeepsPolling) {
     form->Timer1_Timer();
     EXPECT_EQ(drives->asked.size(), 26u);
     EXPECT_TRUE(form->Label1->text().isEmpty());
-    EXPECT_TRUE(form->FoundDrive().isEmpty());
+    EXPECT_TRUE(form->FoundDrive().empty());
     EXPECT_TRUE(form->Timer1->isActive());
 }
 

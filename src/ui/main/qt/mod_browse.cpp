@@ -1,4 +1,4 @@
-#include "ui/main/mod_browse.h"
+#include "ui/main/qt/mod_browse.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -13,7 +13,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "ui/main/form1.h"
+#include "ui/main/qt/form1.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     velquin::ui::Form1Options options;
-    options.databasePath = QString::fromLocal8Bit(argv[2]);
+    options.databasePath = argv[2];
     velquin::ui::Form1 form(options);
     form.show();
     form.findChild<QLineEdit*>("Text1")->setText(QString::fromLocal8Bit(argv[1]));
