@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Whole-scan cost against the floor: velquin-scan --dry-run and the floor program walk the same
 # generated tree (200 000 entries, 100 000-record list) on a warm page cache; hyperfine reports
-# both and their ratio. The floor does the least work a scan can do (shared/perf in the workspace).
+# both and their ratio. The floor does the least work a scan can do (../shared/perf from the
+# repository's top; see bench/shared_perf.sh).
 #
 #   bench/scan_vs_floor.sh [BUILD_DIR] [WORK_DIR] [PERF_DIR]
 set -euo pipefail
+source "$(dirname "$0")/shared_perf.sh"
 build=${1:-build}
 work=${2:-/tmp/velquin-scan-bench}
-perf=${3:-$(cd "$(dirname "$0")/../.." && pwd)/shared/perf}
-[ -f "$perf/floor.c" ] || perf=/work/shared/perf
+perf=$(VELQUIN_PERF_DIR=${3:-${VELQUIN_PERF_DIR:-}} shared_perf_dir)
 runs=${RUNS:-5}
 
 cc -O2 -o "$work.floor" "$perf/floor.c"

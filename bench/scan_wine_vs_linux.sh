@@ -11,8 +11,8 @@ windows=$(cd "${2:-build-windows/x86_64}" && pwd)
 work=${3:-/tmp/velquin-wine-bench}
 files=${FILES:-20000}
 runs=${RUNS:-5}
-perf=$(cd "$(dirname "$0")/../.." && pwd)/shared/perf
-[ -f "$perf/mktree.py" ] || perf=/work/shared/perf
+source "$(dirname "$0")/shared_perf.sh"
+perf=$(shared_perf_dir)
 here=$(cd "$(dirname "$0")/.." && pwd)
 
 [ -f "$work/database.db" ] || python3 "$perf/mktree.py" "$work" --files "$files" >/dev/null

@@ -3,8 +3,8 @@
 
 _velquin_scan() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}
-    local options="--help --version --database --exclude --one-file-system --dry-run --quarantine
-                   --restore --json --log --quiet --fingerprint --lookup -h -V -d -x -n -q"
+    local options="--help --version --database --exclude --one-file-system --jobs --dry-run --quarantine
+                   --restore --json --log --quiet --fingerprint --lookup -h -V -d -x -j -n -q"
     case $prev in
         -d|--database|--json|--log)
             compopt -o filenames
@@ -14,7 +14,7 @@ _velquin_scan() {
             compopt -o filenames
             mapfile -t COMPREPLY < <(compgen -d -- "$cur")
             return ;;
-        --lookup|--exclude)
+        --lookup|--exclude|-j|--jobs)
             COMPREPLY=()
             return ;;
     esac

@@ -209,6 +209,12 @@ int main(int argc, char** argv) {
                         ->group(kScanning);
     auto* oneFileSystem = app.add_flag("-x,--one-file-system", settings.oneFileSystem, "do not enter mount points")
                               ->group(kScanning);
+    auto* jobs = app.add_option("-j,--jobs", settings.jobs,
+                                "threads that read the tree, 1 to 64 (default: " +
+                                    std::to_string(engine::kDefaultJobs) + "; 1: no read-ahead)")
+                     ->check(CLI::Range(1u, 64u).description(""))
+                     ->type_name("N")
+                     ->group(kScanning);
 
     auto* dryRun = app.add_flag("-n,--dry-run", settings.dryRun, "detect and report only: end no process, delete nothing")
                        ->group(kActions);
@@ -266,7 +272,7 @@ int main(int argc, char** argv) {
     // option silently ignored would promise what never happens.
     const bool lookingUp = fingerprint->count() > 0 || lookup->count() > 0;
     if (lookingUp || restore->count() > 0) {
-        for (const CLI::Option* scanOnly : {json, log, exclude, oneFileSystem}) {
+        for (const CLI::Option* scanOnly : {json, log, exclude, oneFileSystem, jobs}) {
             if (scanOnly->count() == 0 || (scanOnly == json && !lookingUp)) continue;
             Complain(scanOnly->get_name() + " applies to scans" + (scanOnly == json ? " and restores" : "") +
                      " only; " + (lookingUp ? "--fingerprint and --lookup print" : "--restore prints") +

@@ -140,6 +140,7 @@ int RunScan(const ScanSettings& settings, engine::SignatureDatabase& database, c
     if (quarantine) scan.ExcludeFolder(quarantine->Identity());
     for (const engine::PathGlob& pattern : settings.exclusions) scan.Exclude(pattern);
     scan.StayOnFileSystem(settings.oneFileSystem);
+    scan.SetJobs(settings.jobs);
     const bool excluding = !settings.exclusions.empty();
     InstallStopHandler();
 

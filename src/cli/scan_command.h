@@ -8,6 +8,7 @@
 
 #include "engine/database.h"
 #include "engine/glob.h"
+#include "engine/read_ahead.h"
 
 namespace velquin::cli {
 
@@ -21,6 +22,7 @@ struct ScanSettings {
     bool dryRun = false;
     bool quiet = false;
     bool oneFileSystem = false;
+    unsigned jobs = engine::kDefaultJobs;  // threads that read the tree; 1: no read-ahead
     std::vector<engine::PathGlob> exclusions;
     std::string json;        // also write the JSON report here ("-": standard output, JSON only)
     std::string log;         // also append the text report here

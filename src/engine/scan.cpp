@@ -103,18 +103,22 @@ void FolderScan::WalkTarget() {
     }
     rules_.BeginTarget(rootInfo.identity);
 
+    readAhead_ = std::make_unique<ReadAhead>(rules_, jobs_);
     frames_.clear();
     firstOpen_ = 1;
-    frames_.push_back(Frame{std::move(root), rootInfo.identity, path_.size(), {}, {}, 0});
+    std::shared_ptr<ReadAhead::Node> rootNode = readAhead_->Start(std::move(root), rootInfo.identity, path_);
+    const FolderRead* rootRead = &ReadAhead::Read(*rootNode);
+    frames_.push_back(Frame{std::move(rootNode), rootRead, path_.size(), 0});
     ProcessFolder(frames_.back());
 
     while (!frames_.empty()) {
         Frame& top = frames_.back();
-        if (top.next < top.subfolders.Size()) {
-            const char* name = top.subfolders.Name(top.next);
-            const std::size_t nameLength = top.subfolders.Length(top.next);
-            const bool reported = top.undescribed[top.next];
-            ++top.next;
+        if (top.next < top.read->subfolders.size()) {
+            const std::size_t index = top.next++;
+            const std::uint32_t entry = top.read->subfolders[index];
+            const char* name = top.read->names.Name(entry);
+            const std::size_t nameLength = top.read->names.Length(entry);
+            const bool reported = top.read->statErrors[entry] != platform::Error::None;
             // The subfolder's own walk starts with the run-flag check; the yield follows its return.
             if (!sink_.IsRunning()) {
                 sink_.Yield();
@@ -123,29 +127,25 @@ void FolderScan::WalkTarget() {
             path_.resize(top.pathLength);
             path_.append(name, nameLength);
             path_.push_back(platform::kPathSeparator);
-            platform::Error error = platform::Error::None;
-            platform::Folder child = top.folder.OpenFolder(name, &error);
-            platform::EntryInfo info;
-            if (child.IsOpen()) error = child.Info(info);
-            if (!child.IsOpen() || error != platform::Error::None) {
+            std::shared_ptr<ReadAhead::Node> child = readAhead_->Take(*top.node, index);
+            const FolderRead& read = ReadAhead::Read(*child);
+            if (!read.opened) {
                 // The file check has reported an entry it could not describe; say it once.
-                if (!reported) sink_.EntryUnreadable(path_, platform::ErrorMessage(error));
+                if (!reported) sink_.EntryUnreadable(path_, platform::ErrorMessage(read.openError));
+            }
+            if (!read.entered) {
+                readAhead_->Release(*child);
                 path_.resize(top.pathLength);
                 sink_.Yield();
                 continue;
             }
-            // The entry may have been replaced since it was listed; the rules still hold for it.
-            if (!rules_.Enters(info, top.identity)) {
-                path_.resize(top.pathLength);
-                sink_.Yield();
-                continue;
-            }
-            frames_.push_back(Frame{std::move(child), info.identity, path_.size(), {}, {}, 0});
+            frames_.push_back(Frame{std::move(child), &read, path_.size(), 0});
             LimitOpenFolders();
             ProcessFolder(frames_.back());
         } else {
             const std::size_t parent = frames_.size() - 1;
-            if (parent >= 1 && !frames_[parent - 1].folder.IsOpen()) ReopenFolder(parent - 1);
+            if (parent >= 1 && !frames_[parent - 1].read->folder) ReopenFolder(parent - 1);
+            readAhead_->Release(*frames_.back().node);
             frames_.pop_back();
             if (firstOpen_ > frames_.size()) firstOpen_ = std::max<std::size_t>(1, frames_.size());
             if (frames_.empty()) break;
@@ -154,6 +154,7 @@ void FolderScan::WalkTarget() {
         }
     }
     frames_.clear();
+    readAhead_.reset();
 }
 
 // Whether the target itself matches an exclusion pattern, by the path it was given as.
@@ -167,42 +168,23 @@ bool FolderScan::TargetExcluded(bool maybeFolder) const {
     return rules_.Excludes(path, name.size(), maybeFolder);
 }
 
-void FolderScan::ProcessFolder(Frame& frame) {
-    const platform::Error listError = frame.folder.ListNames(names_);
-    if (listError != platform::Error::None) {
-        sink_.EntryUnreadable(path_, platform::ErrorMessage(listError));
+void FolderScan::ProcessFolder(const Frame& frame) {
+    const FolderRead& read = *frame.read;
+    if (read.listError != platform::Error::None) {
+        sink_.EntryUnreadable(path_, platform::ErrorMessage(read.listError));
     }
-    const std::size_t count = names_.Size();
-    infos_.resize(count);
-    statErrors_.resize(count);
-    platform::EntryInfo dotInfo;
-    dotInfo.kind = platform::EntryKind::Folder;
-
+    const std::size_t count = read.names.Size();
     const std::string_view folderPath(path_.data(), frame.pathLength);
-    leftOut_.assign(count, false);
 
     // First pass: the subfolders, in listing order. Entries that match an exclusion pattern are
     // left out of both passes.
+    std::size_t nextSubfolder = 0;
     for (std::size_t i = 0; i < count; ++i) {
-        const char* name = names_.Name(i);
-        if (IsDotEntry(name)) {
-            infos_[i] = dotInfo;
-            statErrors_[i] = platform::Error::None;
-        } else {
-            statErrors_[i] = frame.folder.EntryInfoOf(name, infos_[i]);
-            const bool unreadable = statErrors_[i] != platform::Error::None;
-            const bool maybeFolder = unreadable || infos_[i].kind == platform::EntryKind::Folder;
-            if (rules_.HasPatterns()) {
-                entryPath_.assign(folderPath).append(name, names_.Length(i));
-                leftOut_[i] = rules_.Excludes(entryPath_, names_.Length(i), maybeFolder);
-            }
-            // An entry whose description cannot be read counts as a subfolder; opening it then
-            // tells whether it is one.
-            if (leftOut_[i]) {
+        if (!IsDotEntry(read.names.Name(i))) {
+            if (read.leftOut[i]) {
                 ++entriesExcluded_;
-            } else if (unreadable || (maybeFolder && rules_.Enters(infos_[i], frame.identity))) {
-                frame.subfolders.Add({name, names_.Length(i)});
-                frame.undescribed.push_back(unreadable);
+            } else if (nextSubfolder < read.subfolders.size() && read.subfolders[nextSubfolder] == i) {
+                ++nextSubfolder;
                 ++foldersScanned_;
             }
         }
@@ -210,21 +192,24 @@ void FolderScan::ProcessFolder(Frame& frame) {
     }
 
     // Second pass: every entry goes through the file check, the dot entries included.
+    const bool readAhead = !read.fingerprints.empty();
     for (std::size_t i = 0; i < count; ++i) {
-        if (leftOut_[i]) continue;
+        if (read.leftOut[i]) continue;
         if (!sink_.IsRunning()) break;
-        ExamineEntry(frame.folder, folderPath, names_.Name(i), names_.Length(i), infos_[i], statErrors_[i]);
+        ExamineEntry(*read.folder, folderPath, read.names.Name(i), read.names.Length(i), read.infos[i],
+                     read.statErrors[i], readAhead ? &read.fingerprints[i] : nullptr);
     }
 }
 
 void FolderScan::ExamineEntry(const platform::Folder& folder, std::string_view folderPath, const char* name,
-                              std::size_t nameLength, const platform::EntryInfo& info, platform::Error statError) {
+                              std::size_t nameLength, const platform::EntryInfo& info, platform::Error statError,
+                              const FingerprintResult* readAhead) {
     const std::string_view nameText(name, nameLength);
     if (!IsDotEntry(name)) {
         ++filesScanned_;
         ShowEntry(folderPath, nameText, kStartTag);
     }
-    CheckEntry(folder, folderPath, name, nameLength, info, statError);
+    CheckEntry(folder, folderPath, name, nameLength, info, statError, readAhead);
     ShowEntry(folderPath, nameText, kDoneTag);
     sink_.ShowCounts(filesScanned_, foldersScanned_);
     sink_.Yield();
@@ -241,16 +226,19 @@ void FolderScan::CheckFolderEntry(const platform::Folder& folder, std::string_vi
                                   const char* name) {
     platform::EntryInfo info;
     const platform::Error error = folder.EntryInfoOf(name, info);
-    CheckEntry(folder, folderPath, name, std::char_traits<char>::length(name), info, error);
+    CheckEntry(folder, folderPath, name, std::char_traits<char>::length(name), info, error, nullptr);
 }
 
 void FolderScan::CheckEntry(const platform::Folder& folder, std::string_view folderPath,
                             const char* name, std::size_t nameLength,
-                            const platform::EntryInfo& info, platform::Error statError) {
+                            const platform::EntryInfo& info, platform::Error statError,
+                            const FingerprintResult* readAhead) {
     FingerprintResult fingerprint;
     if (statError != platform::Error::None) {
         fingerprint.failure = FingerprintFailure::Unreadable;
         fingerprint.error = statError;
+    } else if (readAhead && (readAhead->fingerprint || readAhead->failure != FingerprintFailure::None)) {
+        fingerprint = *readAhead;
     } else {
         fingerprint = ComputeFingerprint(folder, name, info);
     }
@@ -293,7 +281,7 @@ void FolderScan::CheckEntry(const platform::Folder& folder, std::string_view fol
 
 void FolderScan::LimitOpenFolders() {
     while (frames_.size() - firstOpen_ > kMaxOpenFolders) {
-        frames_[firstOpen_].folder = platform::Folder();
+        readAhead_->CloseFolder(*frames_[firstOpen_].node);
         ++firstOpen_;
     }
 }
@@ -303,33 +291,33 @@ void FolderScan::LimitOpenFolders() {
 // that folder's subfolders is given up.
 bool FolderScan::ReopenFolder(std::size_t index) {
     Frame& frame = frames_[index];
-    platform::Folder parent = frames_[index + 1].folder.OpenParent();
+    platform::Folder parent = frames_[index + 1].read->folder->OpenParent();
     platform::EntryInfo info;
     if (parent.IsOpen() && parent.Info(info) == platform::Error::None &&
-        info.identity == frame.identity) {
-        frame.folder = std::move(parent);
+        info.identity == frame.read->identity) {
+        readAhead_->ReopenedFolder(*frame.node, std::move(parent));
         firstOpen_ = index;
         return true;
     }
     platform::Folder folder;
-    const platform::Folder* from = &frames_[0].folder;
+    const platform::Folder* from = frames_[0].read->folder.get();
     bool ok = true;
     for (std::size_t k = 1; k <= index && ok; ++k) {
         const std::size_t start = frames_[k - 1].pathLength;
         const std::string name = path_.substr(start, frames_[k].pathLength - start - 1);
         platform::Folder next = from->OpenFolder(name.c_str());
         ok = next.IsOpen() && next.Info(info) == platform::Error::None &&
-             info.identity == frames_[k].identity;
+             info.identity == frames_[k].read->identity;
         folder = std::move(next);
         from = &folder;
     }
     if (ok) {
-        frame.folder = std::move(folder);
+        readAhead_->ReopenedFolder(*frame.node, std::move(folder));
         firstOpen_ = index;
         return true;
     }
     sink_.EntryUnreadable(std::string_view(path_.data(), frame.pathLength), "moved during the scan");
-    frame.next = frame.subfolders.Size();
+    frame.next = frame.read->subfolders.size();
     return false;
 }
 

@@ -1,9 +1,12 @@
 #pragma once
 // The folder walk: every entry of a folder goes through the file check before its subfolders are
 // walked, each subtree complete before the next starts. The walk is iterative and works relative
-// to folder handles, so neither the depth of a tree nor the length of its paths limits it.
+// to folder handles, so neither the depth of a tree nor the length of its paths limits it. With
+// more than one job, worker threads read folders ahead of it (engine/read_ahead.h); everything the
+// walk reports or does stays on the calling thread, in the same order.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +14,7 @@
 #include "engine/database.h"
 #include "engine/disposal.h"
 #include "engine/glob.h"
+#include "engine/read_ahead.h"
 #include "engine/sink.h"
 #include "engine/walk_rules.h"
 #include "platform/file.h"
@@ -57,26 +61,29 @@ public:
     void StayOnFileSystem(bool stay) { rules_.StayOnFileSystem(stay); }
     // The mount table to read pseudo file systems from; empty: the system's.
     void SetMountTable(std::string path) { rules_.SetMountTable(std::move(path)); }
+    // Threads that read the file system during a walk: this one and jobs - 1 read-ahead workers.
+    // 1 (the default) reads everything on this thread, one step at a time.
+    void SetJobs(unsigned jobs) { jobs_ = jobs < 1 ? 1 : jobs; }
 
     // Why the last ScanFolder could not open its target; None when it could.
     platform::Error TargetError() const { return targetError_; }
 
 private:
     struct Frame {
-        platform::Folder folder;  // closed while far below the deepest folder (see LimitOpenFolders)
-        platform::FileIdentity identity;
-        std::size_t pathLength;   // this folder's path is path_ up to here
-        platform::NameList subfolders;
-        std::vector<bool> undescribed;  // per subfolder: its description failed, already reported
-        std::size_t next = 0;
+        std::shared_ptr<ReadAhead::Node> node;
+        const FolderRead* read;  // its folder handle is closed while far above the deepest folder
+        std::size_t pathLength;  // this folder's path is path_ up to here
+        std::size_t next = 0;    // the next of read->subfolders to walk
     };
 
     bool TargetExcluded(bool maybeFolder) const;
-    void ProcessFolder(Frame& frame);
+    void ProcessFolder(const Frame& frame);
     void ExamineEntry(const platform::Folder& folder, std::string_view folderPath, const char* name,
-                      std::size_t nameLength, const platform::EntryInfo& info, platform::Error statError);
+                      std::size_t nameLength, const platform::EntryInfo& info, platform::Error statError,
+                      const FingerprintResult* readAhead = nullptr);
     void CheckEntry(const platform::Folder& folder, std::string_view folderPath, const char* name,
-                    std::size_t nameLength, const platform::EntryInfo& info, platform::Error statError);
+                    std::size_t nameLength, const platform::EntryInfo& info, platform::Error statError,
+                    const FingerprintResult* readAhead);
     void LimitOpenFolders();
     bool ReopenFolder(std::size_t index);
     void ShowEntry(std::string_view folderPath, std::string_view name, std::string_view tag);
@@ -90,6 +97,7 @@ private:
     std::uint64_t foldersScanned_ = 0;
     std::uint64_t entriesExcluded_ = 0;
     WalkRules rules_;
+    unsigned jobs_ = 1;
     platform::Error targetError_ = platform::Error::None;
 
     // The opened target: a folder, or the folder of the file that is the target.
@@ -98,13 +106,10 @@ private:
     std::string targetName_;          // a file target's name; empty for a folder target
     platform::EntryInfo targetInfo_;  // a file target's description
 
+    std::unique_ptr<ReadAhead> readAhead_;  // during a walk
     std::vector<Frame> frames_;
     std::size_t firstOpen_ = 1;  // frames below this index, except the target's, have no handle
     std::string path_;           // the path of the deepest folder on the walk
-    platform::NameList names_;   // listing of the folder in progress, reused folder after folder
-    std::vector<platform::EntryInfo> infos_;
-    std::vector<platform::Error> statErrors_;
-    std::vector<bool> leftOut_;  // per listed entry: it matched an exclusion pattern
     std::string text_;           // scratch for texts shown and logged
     std::string entryPath_;
 };

@@ -430,6 +430,51 @@ TEST(VelquinScanTest, JsonReportListsDetectionsAndUnreadableEntries) {
     EXPECT_NE(run.err.find("1 entry"), std::string::npos) << run.err;
 }
 
+// The text report, the JSON report and the exit status do not depend on the number of threads
+// that read the tree; only the times and dates do.
+TEST(VelquinScanTest, ReportsAreTheSameForEveryNumberOfJobs) {
+    testing::TestTree tree;
+    const std::string db = tree.Write("database.db", kWormDatabase);
+    const auto build = [&] {
+        std::filesystem::remove_all(tree.Path("t"));
+        for (const std::string folder : {"t", "t/a", "t/a/b", "t/a/b/c", "t/d", "t/d/e", "t/f"}) {
+            for (int i = 0; i < 12; ++i) tree.Write(folder + "/clean" + std::to_string(i) + ".bin", std::string(700 + i, 'c'));
+            tree.Write(folder + "/worm.exe", kWorm);
+        }
+        tree.Write("t/overflow.bin", std::string(700, '\xFF'));
+        tree.Write("t/skip/worm.exe", kWorm);
+    };
+    // Everything but the lines and fields that tell the time.
+    const auto timeless = [](const Outcome& run, const std::string& json) {
+        std::string text;
+        for (const std::string& line : Lines(run.out)) {
+            if (!line.starts_with("Time Scanned : ") && !line.starts_with("Latest Scanned : ")) text += line + "\n";
+        }
+        nlohmann::json report = nlohmann::json::parse(json);
+        for (auto& scan : report["scans"]) {
+            scan.erase("start");
+            scan.erase("end");
+        }
+        return std::to_string(run.status) + "\n" + text + report.dump(1) + "\n" + run.err;
+    };
+    std::string first;
+    for (const char* jobs : {"1", "8", "3"}) {
+        build();
+        const Outcome run = Execute({Bin("velquin-scan"), "-d", db, "-j", jobs, "--exclude", "skip", "--json",
+                                     tree.Path("r.json"), tree.Path("t")},
+                                    tree);
+        EXPECT_EQ(run.status, 1) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(tree.Path("t/a/b/c/worm.exe")));
+        const std::string seen = timeless(run, ReadAll(tree.Path("r.json")));
+        if (first.empty()) {
+            first = seen;
+        } else {
+            EXPECT_EQ(seen, first) << "with -j " << jobs;
+        }
+    }
+    EXPECT_NE(first.find("Worm.Test Cleaned..."), std::string::npos) << first;
+}
+
 #ifndef _WIN32
 // Symbolic links, newlines and bytes that are no UTF-8 in file names, and Ctrl-C as a signal:
 // POSIX only.

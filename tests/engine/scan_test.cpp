@@ -8,6 +8,7 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -96,10 +97,14 @@ private:
     RecordingSink& sink_;
 };
 
-// Everything a scan needs, over a database that names kWorm.
+// Everything a scan needs, over a database that names kWorm; `jobs` threads read the tree.
 struct ScanFixture {
-    explicit ScanFixture(platform::FileChangeWatch::Mode watch = platform::FileChangeWatch::Mode::Notify)
-        : database(databasePath, watch) {}
+    explicit ScanFixture(unsigned threads,
+                         platform::FileChangeWatch::Mode watch = platform::FileChangeWatch::Mode::Notify)
+        : jobs(threads), database(databasePath, watch) {
+        scan.SetJobs(threads);
+    }
+    unsigned jobs;
     testing::TestTree tree;
     std::string databasePath = tree.Write("db/database.db", "CACA79914R102910492019018:Worm.Test\r\nFinish:Finish\r\n");
     SignatureDatabase database;
@@ -117,6 +122,29 @@ std::vector<std::string> ListingOrder(const std::string& path) {
     return order;
 }
 
+// The most descriptors the process had open at one of the sampled moments; 0 where the system does
+// not list them.
+struct DescriptorPeak {
+    std::size_t peak = 0;
+    std::size_t calls = 0;
+    void Sample() {
+#ifndef _WIN32
+        if (calls++ % 64 != 0) return;
+        std::error_code error;
+        const auto count = static_cast<std::size_t>(
+            std::distance(std::filesystem::directory_iterator("/proc/self/fd", error), std::filesystem::directory_iterator()));
+        peak = std::max(peak, count);
+#endif
+    }
+};
+// Folder handles along the walk, those read ahead, the workers' own and the test's: a few hundred.
+constexpr std::size_t kDescriptorBound = 400;
+
+// Every case holds for the serial walk and for the walk with seven read-ahead workers.
+class FolderScanTest : public ::testing::TestWithParam<unsigned> {};
+INSTANTIATE_TEST_SUITE_P(Jobs, FolderScanTest, ::testing::Values(1u, 8u),
+                         [](const ::testing::TestParamInfo<unsigned>& jobs) { return "jobs" + std::to_string(jobs.param); });
+
 bool IsDot(const std::string& name) { return name == "." || name == ".."; }
 
 std::string ReadContent(const std::string& path) {
@@ -124,8 +152,8 @@ std::string ReadContent(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-TEST(FolderScanTest, WalksEntriesBeforeSubfoldersWithTheExactSinkCalls) {
-    ScanFixture f;
+TEST_P(FolderScanTest, WalksEntriesBeforeSubfoldersWithTheExactSinkCalls) {
+    ScanFixture f{GetParam()};
     const std::string root = f.tree.Folder("t") + testing::kSeparator;
     f.tree.Write("t/a.txt", "a");
     f.tree.Write("t/b.txt", "b");
@@ -165,8 +193,8 @@ TEST(FolderScanTest, WalksEntriesBeforeSubfoldersWithTheExactSinkCalls) {
     EXPECT_EQ(f.sink.calls, expected);
 }
 
-TEST(FolderScanTest, DetectedFileGoesThroughProcessesListsLogAndDeletionInOrder) {
-    ScanFixture f;
+TEST_P(FolderScanTest, DetectedFileGoesThroughProcessesListsLogAndDeletionInOrder) {
+    ScanFixture f{GetParam()};
     const std::string path = f.tree.Write("t/abc.exe", kWorm);
     f.tree.Write("t/clean.bin", kClean);
     const std::vector<std::string> order = ListingOrder(f.tree.Path("t"));
@@ -199,8 +227,8 @@ TEST(FolderScanTest, DetectedFileGoesThroughProcessesListsLogAndDeletionInOrder)
     EXPECT_EQ(*(done + 1), "counts " + std::to_string(filesUpToIt) + " 0 1");
 }
 
-TEST(FolderScanTest, NoShellRestartWhenNothingSurvives) {
-    ScanFixture f;
+TEST_P(FolderScanTest, NoShellRestartWhenNothingSurvives) {
+    ScanFixture f{GetParam()};
     f.tree.Write("t/abc.exe", kWorm);
     f.scan.ScanFolder(f.tree.Path("t"));
     for (const std::string& call : f.sink.calls) EXPECT_EQ(call.find("Terminated..."), std::string::npos);
@@ -208,8 +236,8 @@ TEST(FolderScanTest, NoShellRestartWhenNothingSurvives) {
     EXPECT_TRUE(f.sink.reports[0].gone);
 }
 
-TEST(FolderScanTest, ReadOnlyDetectedFileIsRemoved) {
-    ScanFixture f;
+TEST_P(FolderScanTest, ReadOnlyDetectedFileIsRemoved) {
+    ScanFixture f{GetParam()};
     const std::string path = f.tree.Write("t/ro/abc.exe", kWorm);
     std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
                                            std::filesystem::perms::others_read);
@@ -219,8 +247,8 @@ TEST(FolderScanTest, ReadOnlyDetectedFileIsRemoved) {
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 
-TEST(FolderScanTest, StopIsNoticedAtTheNextEntryAndNoFurtherFolderIsEntered) {
-    ScanFixture f;
+TEST_P(FolderScanTest, StopIsNoticedAtTheNextEntryAndNoFurtherFolderIsEntered) {
+    ScanFixture f{GetParam()};
     for (const char* name : {"a", "b", "c", "d"}) f.tree.Write(std::string("t/") + name, "x");
     f.tree.Write("t/s1/inner", "x");
     f.tree.Write("t/s2/inner", "x");
@@ -243,8 +271,8 @@ TEST(FolderScanTest, StopIsNoticedAtTheNextEntryAndNoFurtherFolderIsEntered) {
               (std::vector<std::string>{"running?", "yield", "running?", "yield"}));
 }
 
-TEST(FolderScanTest, StoppedScanChangesNothing) {
-    ScanFixture f;
+TEST_P(FolderScanTest, StoppedScanChangesNothing) {
+    ScanFixture f{GetParam()};
     const std::string path = f.tree.Write("t/abc.exe", kWorm);
     f.sink.running = [] { return false; };
     f.scan.ScanFolder(f.tree.Path("t"));
@@ -253,8 +281,8 @@ TEST(FolderScanTest, StoppedScanChangesNothing) {
     EXPECT_TRUE(std::filesystem::exists(path));
 }
 
-TEST(FolderScanTest, DotEntriesAreCheckedButNotCounted) {
-    ScanFixture f;
+TEST_P(FolderScanTest, DotEntriesAreCheckedButNotCounted) {
+    ScanFixture f{GetParam()};
     f.tree.Folder("t/empty");
     f.scan.ScanFolder(f.tree.Path("t/empty"));
     EXPECT_EQ(f.scan.FilesScanned(), 0u);
@@ -265,8 +293,8 @@ TEST(FolderScanTest, DotEntriesAreCheckedButNotCounted) {
 
 #ifndef _WIN32
 // Symbolic links of every kind, a FIFO and a device: POSIX makes them without privileges.
-TEST(FolderScanTest, LinksAreEntriesAndNeverFollowed) {
-    ScanFixture f;
+TEST_P(FolderScanTest, LinksAreEntriesAndNeverFollowed) {
+    ScanFixture f{GetParam()};
     const std::string outside = f.tree.Write("outside/abc.exe", kWorm);
     f.tree.Folder("t");
     ASSERT_EQ(symlink(f.tree.Path("outside").c_str(), f.tree.Path("t/to-outside").c_str()), 0);
@@ -281,8 +309,8 @@ TEST(FolderScanTest, LinksAreEntriesAndNeverFollowed) {
     EXPECT_TRUE(std::filesystem::exists(outside));
 }
 
-TEST(FolderScanTest, FifoSocketAndDeviceNeverBlockTheWalk) {
-    ScanFixture f;
+TEST_P(FolderScanTest, FifoSocketAndDeviceNeverBlockTheWalk) {
+    ScanFixture f{GetParam()};
     f.tree.Folder("t");
     ASSERT_EQ(mkfifo(f.tree.Path("t/pipe").c_str(), 0600), 0);
     ASSERT_EQ(symlink("/dev/zero", f.tree.Path("t/zero").c_str()), 0);
@@ -300,8 +328,8 @@ void PlantWorm(int fd, const char* name) {
     close(file);
 }
 
-TEST(FolderScanTest, DeepTreeBeyondThePathLimitIsWalkedAndCleaned) {
-    ScanFixture f;
+TEST_P(FolderScanTest, DeepTreeBeyondThePathLimitIsWalkedAndCleaned) {
+    ScanFixture f{GetParam()};
     f.sink.record = false;
     // A chain 5000 folders deep, far beyond the system's path limit, made with handles. Two folders
     // high up also hold a second subfolder: the walk must come back to them after the deep branch.
@@ -321,7 +349,10 @@ TEST(FolderScanTest, DeepTreeBeyondThePathLimitIsWalkedAndCleaned) {
     }
     PlantWorm(fd, "abc.exe");
 
+    DescriptorPeak descriptors;
+    f.sink.onShowEntry = [&](std::string_view) { descriptors.Sample(); };
     f.scan.ScanFolder(f.tree.Path("t"));
+    EXPECT_LT(descriptors.peak, kDescriptorBound);
     EXPECT_EQ(f.scan.FoldersScanned(), 5002u);
     EXPECT_EQ(f.scan.FilesScanned(), 5005u);
     ASSERT_EQ(f.sink.list2.size(), 3u);
@@ -336,8 +367,8 @@ TEST(FolderScanTest, DeepTreeBeyondThePathLimitIsWalkedAndCleaned) {
 #endif
 
 #ifdef _WIN32
-TEST(FolderScanTest, JunctionIsAnEntryAndNeverEntered) {
-    ScanFixture f;
+TEST_P(FolderScanTest, JunctionIsAnEntryAndNeverEntered) {
+    ScanFixture f{GetParam()};
     const std::string outside = f.tree.Write("outside/abc.exe", kWorm);
     ASSERT_TRUE(f.tree.Junction("t/to-outside", "outside"));
     f.scan.ScanFolder(f.tree.Path("t"));
@@ -349,8 +380,8 @@ TEST(FolderScanTest, JunctionIsAnEntryAndNeverEntered) {
 
 // Beyond the classic limit of 260 characters. Wine keeps these paths as host paths, which end at
 // 4096 bytes, so the tree is shallower than on Linux and made through "\\?\" paths.
-TEST(FolderScanTest, DeepTreeBeyondThePathLimitIsWalkedAndCleaned) {
-    ScanFixture f;
+TEST_P(FolderScanTest, DeepTreeBeyondThePathLimitIsWalkedAndCleaned) {
+    ScanFixture f{GetParam()};
     f.sink.record = false;
     constexpr int kDepth = 150;
     const std::string name = "folder-of-a-deep-tree";
@@ -369,15 +400,18 @@ TEST(FolderScanTest, DeepTreeBeyondThePathLimitIsWalkedAndCleaned) {
 }
 #endif
 
-TEST(FolderScanTest, FolderWithFortyThousandSubfoldersIsWalkedCompletely) {
+TEST_P(FolderScanTest, FolderWithFortyThousandSubfoldersIsWalkedCompletely) {
     // Wine checks every new name against the whole folder, so making 40 000 folders takes many minutes.
     if (testing::RunningUnderWine()) GTEST_SKIP() << "Wine creates folders in quadratic time";
-    ScanFixture f;
+    ScanFixture f{GetParam()};
     f.sink.record = false;
     f.tree.Folder("t");
     for (int i = 0; i < 40000; ++i) std::filesystem::create_directory(f.tree.Path("t/" + std::to_string(i)));
     const std::string last = f.tree.Write("t/39999/abc.exe", kWorm);
+    DescriptorPeak descriptors;
+    f.sink.onShowEntry = [&](std::string_view) { descriptors.Sample(); };
     f.scan.ScanFolder(f.tree.Path("t"));
+    EXPECT_LT(descriptors.peak, kDescriptorBound);
     EXPECT_EQ(f.scan.FoldersScanned(), 40000u);
     EXPECT_EQ(f.scan.FilesScanned(), 40001u);
     EXPECT_FALSE(std::filesystem::exists(last));
@@ -385,8 +419,8 @@ TEST(FolderScanTest, FolderWithFortyThousandSubfoldersIsWalkedCompletely) {
 
 #ifndef _WIN32
 // A file swapped for a symbolic link: POSIX makes one without privileges.
-TEST(FolderScanTest, FileSwappedForALinkBeforeDeletionIsNotRemovedAndTheTargetSurvives) {
-    ScanFixture f;
+TEST_P(FolderScanTest, FileSwappedForALinkBeforeDeletionIsNotRemovedAndTheTargetSurvives) {
+    ScanFixture f{GetParam()};
     const std::string outside = f.tree.Write("outside/precious", kWorm);
     const std::string path = f.tree.Write("t/abc.exe", kWorm);
     f.processes.onTerminate = [&] {
@@ -418,7 +452,7 @@ platform::FileIdentity IdentityOf(const std::string& path) {
 // matter: after the listing described it and before it is read, and after it is read and before
 // it is removed. Whatever the moments, only the file that was read is ever removed, and the
 // processes are looked up for that file.
-TEST(FolderScanTest, AnEntryExchangedAtAnyMomentIsNeverRemovedInPlaceOfTheFileRead) {
+TEST_P(FolderScanTest, AnEntryExchangedAtAnyMomentIsNeverRemovedInPlaceOfTheFileRead) {
     const struct {
         const char* listed;  // what the entry holds when listed
         bool beforeRead, beforeRemoval;
@@ -431,7 +465,7 @@ TEST(FolderScanTest, AnEntryExchangedAtAnyMomentIsNeverRemovedInPlaceOfTheFileRe
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.listed) + (c.beforeRead ? ", exchanged before the read" : "") +
                      (c.beforeRemoval ? ", exchanged before the removal" : ""));
-        ScanFixture f;
+        ScanFixture f{GetParam()};
         const bool wormListed = std::string(c.listed) == "worm";
         const std::string entry = f.tree.Write("t/x", wormListed ? kWorm : kClean);
         const std::string stash = f.tree.Write("stash/d", wormListed ? kClean : kWorm);
@@ -465,12 +499,13 @@ TEST(FolderScanTest, AnEntryExchangedAtAnyMomentIsNeverRemovedInPlaceOfTheFileRe
     }
 }
 
-TEST(FolderScanTest, FailedFingerprintIsNeverLookedUp) {
-    ScanFixture f;
+TEST_P(FolderScanTest, FailedFingerprintIsNeverLookedUp) {
+    ScanFixture f{GetParam()};
     // A record with an empty key must not condemn a file that cannot be read.
     f.tree.Write("db/database.db", ":Everything\r\nFinish:Finish\r\n");
     SignatureDatabase database(f.tree.Path("db/database.db"));
     FolderScan scan(database, f.sink, f.processes, f.deletion);
+    scan.SetJobs(f.jobs);
     std::string overflow(700, '\xFF');
     const std::string path = f.tree.Write("t/overflow.bin", overflow);
     scan.ScanFolder(f.tree.Path("t"));
@@ -479,8 +514,8 @@ TEST(FolderScanTest, FailedFingerprintIsNeverLookedUp) {
     EXPECT_TRUE(std::filesystem::exists(path));
 }
 
-TEST(FolderScanTest, ExcludedEntriesAreNeitherCheckedNorEnteredNorCounted) {
-    ScanFixture f;
+TEST_P(FolderScanTest, ExcludedEntriesAreNeitherCheckedNorEnteredNorCounted) {
+    ScanFixture f{GetParam()};
     const std::string kept = f.tree.Write("t/keep.exe", kWorm);
     const std::string image = f.tree.Write("t/image.iso", kWorm);
     const std::string cached = f.tree.Write("t/cache/worm.exe", kWorm);
@@ -502,8 +537,8 @@ TEST(FolderScanTest, ExcludedEntriesAreNeitherCheckedNorEnteredNorCounted) {
     EXPECT_FALSE(std::filesystem::exists(kept));
 }
 
-TEST(FolderScanTest, FileTargetIsCheckedAsOneEntryOfItsFolder) {
-    ScanFixture f;
+TEST_P(FolderScanTest, FileTargetIsCheckedAsOneEntryOfItsFolder) {
+    ScanFixture f{GetParam()};
     const std::string worm = f.tree.Write("t/worm.exe", kWorm);
     using Target = FolderScan::Target;
     struct Case {
@@ -533,8 +568,8 @@ TEST(FolderScanTest, FileTargetIsCheckedAsOneEntryOfItsFolder) {
 }
 
 // Relative targets keep the form they were given in, and "." has no name an exclusion could match.
-TEST(FolderScanTest, RelativeTargetsAreShownAsGiven) {
-    ScanFixture f;
+TEST_P(FolderScanTest, RelativeTargetsAreShownAsGiven) {
+    ScanFixture f{GetParam()};
     const std::string hidden = f.tree.Write("t/.hidden.exe", kWorm);
     f.tree.Write("t/seen.exe", kWorm);
     f.tree.Write("t/one.exe", kWorm);
@@ -552,8 +587,8 @@ TEST(FolderScanTest, RelativeTargetsAreShownAsGiven) {
     EXPECT_TRUE(std::filesystem::exists(hidden));
 }
 
-TEST(FolderScanTest, TargetThatMatchesAnExclusionIsNotScanned) {
-    ScanFixture f;
+TEST_P(FolderScanTest, TargetThatMatchesAnExclusionIsNotScanned) {
+    ScanFixture f{GetParam()};
     const std::string worm = f.tree.Write("t/worm.exe", kWorm);
     f.scan.Exclude(PathGlob("t"));
     f.scan.ScanFolder(f.tree.Path("t") + testing::kSeparator);
@@ -583,6 +618,7 @@ int ScanUnprivileged(ScanFixture& f, Check expected) {
         NoProcessActions processes;
         DeleteDisposal deletion;
         FolderScan scan(database, sink, processes, deletion);
+        scan.SetJobs(f.jobs);
         scan.ScanFolder(f.tree.Path("t"));
         return expected(scan, sink);
     });
@@ -595,8 +631,8 @@ void OpenForEveryone(ScanFixture& f) {
     ASSERT_EQ(chmod(f.databasePath.c_str(), 0644), 0);
 }
 
-TEST(FolderScanTest, UnreadableFolderContributesNothingAndTheWalkGoesOn) {
-    ScanFixture f(kSingleThreaded);
+TEST_P(FolderScanTest, UnreadableFolderContributesNothingAndTheWalkGoesOn) {
+    ScanFixture f(GetParam(), kSingleThreaded);
     f.tree.Write("t/locked/abc.exe", kWorm);
     const std::string sibling = f.tree.Write("t/open/abc.exe", kWorm);
     OpenForEveryone(f);
@@ -613,8 +649,8 @@ TEST(FolderScanTest, UnreadableFolderContributesNothingAndTheWalkGoesOn) {
     EXPECT_TRUE(std::filesystem::exists(f.tree.Path("t/locked/abc.exe")));
 }
 
-TEST(FolderScanTest, LinkGivenAsTargetIsCheckedAsTheLinkItself) {
-    ScanFixture f;
+TEST_P(FolderScanTest, LinkGivenAsTargetIsCheckedAsTheLinkItself) {
+    ScanFixture f{GetParam()};
     const std::string worm = f.tree.Write("outside/worm.exe", kWorm);
     const std::string link = f.tree.Path("link.exe");
     ASSERT_EQ(symlink(worm.c_str(), link.c_str()), 0);
@@ -627,8 +663,8 @@ TEST(FolderScanTest, LinkGivenAsTargetIsCheckedAsTheLinkItself) {
 
 // Mounts a file system below the tree in a mount namespace of a child's own, so nothing outside
 // the child sees it; needs the privilege to make one.
-TEST(FolderScanTest, StayingOnTheFileSystemLeavesMountPointsUnentered) {
-    ScanFixture f(kSingleThreaded);
+TEST_P(FolderScanTest, StayingOnTheFileSystemLeavesMountPointsUnentered) {
+    ScanFixture f(GetParam(), kSingleThreaded);
     const std::string own = f.tree.Write("t/own.exe", kWorm);
     const std::string mountPoint = f.tree.Folder("t/mnt");
     const pid_t child = fork();
@@ -643,9 +679,11 @@ TEST(FolderScanTest, StayingOnTheFileSystemLeavesMountPointsUnentered) {
         NoProcessActions processes;
         RecordingSink staying, crossing;
         FolderScan stay(f.database, staying, processes, keep);
+        stay.SetJobs(f.jobs);
         stay.StayOnFileSystem(true);
         stay.ScanFolder(f.tree.Path("t"));
         FolderScan cross(f.database, crossing, processes, keep);
+        cross.SetJobs(f.jobs);
         cross.ScanFolder(f.tree.Path("t"));
         const bool ok = staying.list2 == std::vector<std::string>{own} && stay.FilesScanned() == 2 &&
                         stay.FoldersScanned() == 0 && crossing.list2.size() == 2 && cross.FoldersScanned() == 1;
@@ -658,8 +696,8 @@ TEST(FolderScanTest, StayingOnTheFileSystemLeavesMountPointsUnentered) {
     EXPECT_EQ(WEXITSTATUS(status), 0) << "11: the walk entered the mount point, or missed the file system below";
 }
 
-TEST(FolderScanTest, EntryThatCannotBeDescribedIsReportedUnreadableOnce) {
-    ScanFixture f(kSingleThreaded);
+TEST_P(FolderScanTest, EntryThatCannotBeDescribedIsReportedUnreadableOnce) {
+    ScanFixture f(GetParam(), kSingleThreaded);
     f.tree.Write("t/blind/x/abc.exe", kWorm);
     OpenForEveryone(f);
     ASSERT_EQ(chmod(f.tree.Path("t/blind").c_str(), 0444), 0);  // listable, its entries not

@@ -46,7 +46,7 @@ const char* ControlName(TimerControl timer) {
 }
 
 Form1Logic::Form1Logic(Form1Shell& shell, Form1Options options)
-    : shell_(shell), options_(std::move(options)) {}
+    : shell_(shell), options_(std::move(options)), yieldPacer_(options_.yieldInterval) {}
 
 Form1Logic::~Form1Logic() = default;
 
@@ -168,7 +168,9 @@ void Form1Logic::RunWalk(const std::string& target) {
     std::unique_ptr<engine::Disposal> disposal =
         options_.disposal ? options_.disposal() : std::make_unique<engine::DeleteDisposal>();
     engine::FolderScan scan(*database_, *this, processes, *disposal);
+    scan.SetJobs(engine::kDefaultJobs);
     infoShown_.reset();
+    yieldPacer_.Restart();
     scan.ScanFolder(target);
     if (controller_.Closing()) return;
     // A target that cannot be opened is no empty folder: say so before the report.
@@ -230,8 +232,10 @@ void Form1Logic::AppendLog(std::string_view line) {
 
 bool Form1Logic::IsRunning() { return controller_.KeepWalking(); }
 
+// A full turn of the event loop costs more than an entry: the window handles its events when
+// input waits or the pacer's few milliseconds have passed.
 void Form1Logic::Yield() {
-    if (!controller_.Closing()) shell_.ProcessPendingEvents();
+    if (!controller_.Closing() && yieldPacer_.Due(shell_.InputWaiting())) shell_.ProcessPendingEvents();
 }
 
 void Form1Logic::Detected(const engine::DetectionReport& report) {

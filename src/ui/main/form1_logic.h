@@ -16,6 +16,7 @@
 #include "platform/process.h"
 #include "ui/main/scan_run.h"
 #include "ui/main/target_menu.h"
+#include "ui/main/yield_pacer.h"
 
 namespace velquin::engine {
 class Disposal;
@@ -49,6 +50,8 @@ struct Form1Options {
     std::function<std::unique_ptr<platform::ProcessTable>()> processTable;
     // What becomes of a detected file; deletion when not given.
     std::function<std::unique_ptr<engine::Disposal>()> disposal;
+    // The longest a scan goes on without letting the window handle its events; 0: after every entry.
+    std::chrono::milliseconds yieldInterval = YieldPacer::kInterval;
 };
 
 class Form1Shell {
@@ -82,6 +85,9 @@ public:
     virtual std::string RemovableDriveCaption() const = 0;
     // Handles the window events that are waiting, then returns.
     virtual void ProcessPendingEvents() = 0;
+    // Whether input (a click, a key) waits, where the toolkit tells that cheaply; a scan then
+    // handles events at once instead of at its next turn.
+    virtual bool InputWaiting() const { return false; }
     // Closes every window (Form8 too) and ends the program's event loop.
     virtual void EndProgram() = 0;
 };
@@ -156,6 +162,7 @@ private:
     // in progress at most this often, which the eye cannot tell from every entry.
     static constexpr std::chrono::milliseconds kInfoRefresh{20};
     std::optional<std::chrono::steady_clock::time_point> infoShown_;
+    YieldPacer yieldPacer_;  // when the walk lets the window handle its events
 };
 
 }  // namespace velquin::ui

@@ -149,6 +149,8 @@ protected:
             options.processTable = [this] {
                 return std::make_unique<FakeProcessTable>(survivor_, survivorRuns_, root_ / "database.db", &spawned_);
             };
+            // The cases act at a given entry of the walk, so the window handles its events at every one.
+            options.yieldInterval = std::chrono::milliseconds(0);
             if (refuseRemoval_)
                 options.disposal = [] { return std::make_unique<RefusingDisposal>(); };
             form_ = std::make_unique<Form1>(options);

@@ -382,6 +382,9 @@ std::optional<MenuItem> Form1::PopUpTargetMenu() {
 
 std::string Form1::RemovableDriveCaption() const { return form8_ ? form8_->Label1Caption() : ""; }
 
+// Mouse and keyboard messages in the thread's queue: one call, no message taken.
+bool Form1::InputWaiting() const { return GetInputState() != 0; }
+
 void Form1::ProcessPendingEvents() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {

@@ -74,6 +74,7 @@ private:
     std::string BrowseFolder(std::string_view title) override { return win32::BrowseFolder(hwnd_, title); }
     std::string RemovableDriveCaption() const override;
     void ProcessPendingEvents() override;
+    bool InputWaiting() const override;
     void EndProgram() override;
 
     // How a label, text box or list is coloured, and the brushes for it.

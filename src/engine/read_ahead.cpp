@@ -1,0 +1,285 @@
+#include "engine/read_ahead.h"
+
+#include <chrono>
+
+#include "platform/thread.h"
+
+namespace velquin::engine {
+namespace {
+
+// How far the workers read ahead of the walk: folders read or being read and not yet taken, and
+// the entries of those read. A folder's own listing is never split, as the walk holds it whole.
+constexpr std::size_t kMaxFoldersAhead = 256;
+constexpr std::size_t kMaxEntriesAhead = 4096;
+// How long the walk waits for a worker to finish the folder it needs before reading it itself: a
+// worker is usually a moment from the end, but the system may also not run it for a while.
+constexpr std::chrono::milliseconds kWaitForWorker{2};
+
+bool IsDotEntry(const char* name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+}  // namespace
+
+struct ReadAhead::Node {
+    enum class State : std::uint8_t { Unread, Reading, Read };
+    State state = State::Unread;
+    Node* parent = nullptr;
+    std::size_t index = 0;  // among the parent's subfolders
+    std::string name;
+    std::string path;       // ending with the separator; kept only when exclusion patterns need it
+    platform::FileIdentity parentIdentity;
+    FolderRead read;
+    std::vector<std::shared_ptr<Node>> children;  // per subfolder, made when first looked at
+    std::size_t nextChild = 0;                    // the subfolders before it have been taken
+};
+
+const FolderRead& ReadAhead::Read(const Node& node) { return node.read; }
+
+ReadAhead::ReadAhead(const WalkRules& rules, unsigned jobs)
+    : rules_(rules), workerCount_(jobs > 1 ? jobs - 1 : 0) {}
+
+ReadAhead::~ReadAhead() {
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    workersWake_.notify_all();
+    for (std::thread& worker : workers_) worker.join();
+}
+
+std::shared_ptr<ReadAhead::Node> ReadAhead::Start(platform::Folder target, const platform::FileIdentity& identity,
+                                                  const std::string& path) {
+    root_ = std::make_shared<Node>();
+    if (rules_.HasPatterns()) root_->path = path;
+    FolderRead& read = root_->read;
+    read.opened = true;
+    read.entered = true;
+    read.identity = identity;
+    read.folder = std::make_shared<const platform::Folder>(std::move(target));
+    ListFolder(*root_, false);
+    root_->state = Node::State::Read;
+    current_ = root_.get();
+    while (workers_.size() < workerCount_) workers_.emplace_back([this] { Work(); });
+    return root_;
+}
+
+std::shared_ptr<ReadAhead::Node> ReadAhead::ChildOf(Node& parent, std::size_t index) {
+    if (parent.children.empty()) parent.children.resize(parent.read.subfolders.size());
+    std::shared_ptr<Node>& child = parent.children[index];
+    if (!child) {
+        child = std::make_shared<Node>();
+        child->parent = &parent;
+        child->index = index;
+        child->name = parent.read.names.Name(parent.read.subfolders[index]);
+        if (!parent.path.empty()) child->path = parent.path + child->name + platform::kPathSeparator;
+        child->parentIdentity = parent.read.identity;
+    }
+    return child;
+}
+
+std::shared_ptr<ReadAhead::Node> ReadAhead::Take(Node& parent, std::size_t index) {
+    std::unique_lock lock(mutex_);
+    std::shared_ptr<Node> child = ChildOf(parent, index);
+    parent.nextChild = index + 1;
+    const std::shared_ptr<const platform::Folder> parentFolder = parent.read.folder;
+    if (!parentFolder) {
+        // No handle to reach it by: the walk gave this folder up.
+        child->state = Node::State::Read;
+        child->read = FolderRead{};
+        child->children.clear();
+        child->read.openError = platform::Error::NotFound;
+        return child;
+    }
+    if (child->state == Node::State::Reading) {
+        walkWaiting_ = true;
+        walkWake_.wait_for(lock, kWaitForWorker, [&] { return child->state != Node::State::Reading; });
+        walkWaiting_ = false;
+    }
+    if (child->state == Node::State::Read) {
+        lock.unlock();
+        const bool same = StillThere(*child, *parentFolder);
+        lock.lock();
+        if (same) {
+            current_ = child.get();
+            WakeAWorker();
+            return child;
+        }
+    }
+    if (child->state != Node::State::Unread) {
+        // Read ahead, but another folder, or none, has taken the name since; or still being read
+        // after a short wait: the walk reads it afresh, and what was read below it is dropped.
+        auto fresh = std::make_shared<Node>();
+        fresh->parent = &parent;
+        fresh->index = index;
+        fresh->name = child->name;
+        fresh->path = child->path;
+        fresh->parentIdentity = child->parentIdentity;
+        parent.children[index] = fresh;
+        child = std::move(fresh);
+    }
+    child->state = Node::State::Reading;
+    lock.unlock();
+    ReadFolder(*child, *parentFolder, false);
+    lock.lock();
+    child->state = Node::State::Read;
+    current_ = child.get();
+    WakeAWorker();
+    return child;
+}
+
+void ReadAhead::Release(Node& node) {
+    const std::lock_guard lock(mutex_);
+    current_ = node.parent;
+    if (node.parent) {
+        node.parent->children[node.index].reset();
+    } else {
+        root_.reset();
+    }
+    WakeAWorker();
+}
+
+void ReadAhead::CloseFolder(Node& node) {
+    std::shared_ptr<const platform::Folder> closing;
+    const std::lock_guard lock(mutex_);
+    closing = std::move(node.read.folder);
+}
+
+void ReadAhead::ReopenedFolder(Node& node, platform::Folder folder) {
+    auto reopened = std::make_shared<const platform::Folder>(std::move(folder));
+    const std::lock_guard lock(mutex_);
+    node.read.folder = std::move(reopened);
+    WakeAWorker();
+}
+
+// With the lock held.
+void ReadAhead::WakeAWorker() {
+    if (idleWorkers_ > 0) workersWake_.notify_one();
+}
+
+// The first folder after the walk's position, in walk order, that nobody reads yet; none when the
+// read-ahead is as far ahead as it may be. Called with the lock held.
+std::shared_ptr<ReadAhead::Node> ReadAhead::NextToRead(std::shared_ptr<const platform::Folder>& parentFolder) {
+    std::size_t folders = 0;
+    std::size_t entries = 0;
+    for (Node* level = current_; level != nullptr; level = level->parent) {
+        search_.clear();
+        search_.push_back({level, level->nextChild});
+        while (!search_.empty()) {
+            Node& node = *search_.back().node;
+            if (search_.back().next >= node.read.subfolders.size()) {
+                search_.pop_back();
+                continue;
+            }
+            const std::size_t index = search_.back().next++;
+            std::shared_ptr<Node> child = ChildOf(node, index);
+            if (child->state == Node::State::Unread) {
+                // Below a folder whose handle the walk has closed, the walk reads for itself.
+                if (!node.read.folder) continue;
+                parentFolder = node.read.folder;
+                return child;
+            }
+            if (++folders > kMaxFoldersAhead) return nullptr;
+            if (child->state == Node::State::Read) {
+                entries += child->read.names.Size();
+                if (entries > kMaxEntriesAhead) return nullptr;
+                search_.push_back({child.get(), 0});
+            }
+        }
+    }
+    return nullptr;
+}
+
+void ReadAhead::Work() {
+    // The walk sets the pace, and in the window it also keeps the window alive: when both could
+    // run, the walk runs.
+    platform::LowerThisThreadsPriority();
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        std::shared_ptr<const platform::Folder> parentFolder;
+        std::shared_ptr<Node> node;
+        if (!stopping_ && !(node = NextToRead(parentFolder))) {
+            ++idleWorkers_;
+            workersWake_.wait(lock, [&] { return stopping_ || (node = NextToRead(parentFolder)) != nullptr; });
+            --idleWorkers_;
+        }
+        if (stopping_) return;
+        node->state = Node::State::Reading;
+        // There may be more to read: the next idle worker looks.
+        WakeAWorker();
+        lock.unlock();
+        ReadFolder(*node, *parentFolder, true);
+        parentFolder.reset();
+        lock.lock();
+        node->state = Node::State::Read;
+        if (walkWaiting_) walkWake_.notify_one();
+        WakeAWorker();
+    }
+}
+
+// Opens the folder from its parent as the walk does when it goes in, and lists it.
+void ReadAhead::ReadFolder(Node& node, const platform::Folder& parentFolder, bool fingerprints) {
+    FolderRead& read = node.read;
+    platform::Error error = platform::Error::None;
+    platform::Folder folder = parentFolder.OpenFolder(node.name.c_str(), &error);
+    platform::EntryInfo info;
+    if (folder.IsOpen()) error = folder.Info(info);
+    if (!folder.IsOpen() || error != platform::Error::None) {
+        read.openError = error;
+        return;
+    }
+    read.opened = true;
+    read.identity = info.identity;
+    // The entry may have been replaced since it was listed; the rules still hold for it.
+    if (!rules_.Enters(info, node.parentIdentity)) return;
+    read.entered = true;
+    read.folder = std::make_shared<const platform::Folder>(std::move(folder));
+    ListFolder(node, fingerprints);
+}
+
+void ReadAhead::ListFolder(Node& node, bool fingerprints) {
+    FolderRead& read = node.read;
+    const platform::Folder& folder = *read.folder;
+    read.listError = folder.ListNames(read.names);
+    const std::size_t count = read.names.Size();
+    read.infos.resize(count);
+    read.statErrors.assign(count, platform::Error::None);
+    read.leftOut.assign(count, 0);
+    std::string entryPath;
+    for (std::size_t i = 0; i < count; ++i) {
+        const char* name = read.names.Name(i);
+        if (IsDotEntry(name)) {
+            read.infos[i] = platform::EntryInfo{};
+            read.infos[i].kind = platform::EntryKind::Folder;
+            continue;
+        }
+        read.statErrors[i] = folder.EntryInfoOf(name, read.infos[i]);
+        const bool unreadable = read.statErrors[i] != platform::Error::None;
+        const bool maybeFolder = unreadable || read.infos[i].kind == platform::EntryKind::Folder;
+        if (rules_.HasPatterns()) {
+            entryPath.assign(node.path).append(name, read.names.Length(i));
+            read.leftOut[i] = rules_.Excludes(entryPath, read.names.Length(i), maybeFolder);
+        }
+        // An entry whose description cannot be read counts as a subfolder; opening it then tells
+        // whether it is one.
+        if (!read.leftOut[i] && (unreadable || (maybeFolder && rules_.Enters(read.infos[i], read.identity)))) {
+            read.subfolders.push_back(static_cast<std::uint32_t>(i));
+        }
+    }
+    if (!fingerprints) return;
+    read.fingerprints.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (read.leftOut[i] || read.statErrors[i] != platform::Error::None) continue;
+        if (stopping_) return;
+        read.fingerprints[i] = ComputeFingerprint(folder, read.names.Name(i), read.infos[i]);
+    }
+}
+
+bool ReadAhead::StillThere(const Node& node, const platform::Folder& parentFolder) const {
+    if (!node.read.opened || !node.read.entered) return false;
+    const platform::Folder again = parentFolder.OpenFolder(node.name.c_str());
+    platform::EntryInfo info;
+    return again.IsOpen() && again.Info(info) == platform::Error::None && info.identity == node.read.identity;
+}
+
+}  // namespace velquin::engine
