@@ -104,4 +104,19 @@ void DibBlock::CopyBack(Image& target) const {
   }
 }
 
+ATOM ControlClassAtom(HINSTANCE instance, const wchar_t* name, WNDPROC proc, UINT style) {
+  WNDCLASSEXW existing{};
+  existing.cbSize = sizeof(existing);
+  if (const ATOM atom = static_cast<ATOM>(GetClassInfoExW(instance, name, &existing))) return atom;
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.style = style;
+  wc.lpfnWndProc = proc;
+  wc.cbWndExtra = sizeof(void*);
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.lpszClassName = name;
+  return RegisterClassExW(&wc);
+}
+
 }  // namespace velquin::draw::win32

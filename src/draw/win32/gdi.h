@@ -57,6 +57,11 @@ BITMAPINFO DibHeader(int width, int height);
 // straight from the image's bytes (SetDIBitsToDevice): how a Win32 host presents a canvas.
 void ShowPixels(HDC dc, int x, int y, const Image& image, const Rect& block);
 
+// The atom of this module's window class `name` for an owner-drawn control: the class registered
+// before, or registered now with `proc`, `style`, the arrow cursor and one pointer of extra bytes
+// per window for its instance. 0 when it cannot be registered.
+ATOM ControlClassAtom(HINSTANCE instance, const wchar_t* name, WNDPROC proc, UINT style);
+
 // The region's rectangles.
 Region FromHrgn(HRGN rgn);
 

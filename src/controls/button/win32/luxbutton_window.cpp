@@ -498,21 +498,7 @@ ATOM class_atom = 0;
 }  // namespace
 
 bool RegisterLuxButtonClass(HINSTANCE instance) {
-  WNDCLASSEXW existing{};
-  existing.cbSize = sizeof(existing);
-  if (const ATOM atom = static_cast<ATOM>(GetClassInfoExW(instance, kLuxButtonClass, &existing))) {
-    class_atom = atom;
-    return true;
-  }
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = LuxButtonProc;
-  wc.cbWndExtra = sizeof(Instance*);
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.lpszClassName = kLuxButtonClass;
-  class_atom = RegisterClassExW(&wc);
+  class_atom = draw::win32::ControlClassAtom(instance, kLuxButtonClass, LuxButtonProc, CS_DBLCLKS);
   return class_atom != 0;
 }
 

@@ -102,21 +102,9 @@ ATOM class_atom = 0;
 }  // namespace
 
 bool RegisterXP_ProgressBarClass(HINSTANCE instance) {
-  WNDCLASSEXW existing{};
-  existing.cbSize = sizeof(existing);
-  if (const ATOM atom = static_cast<ATOM>(GetClassInfoExW(instance, kXP_ProgressBarClass, &existing))) {
-    class_atom = atom;
-    return true;
-  }
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_HREDRAW | CS_VREDRAW;  // the text is centred: a new size repaints all
-  wc.lpfnWndProc = ProgressBarProc;
-  wc.cbWndExtra = sizeof(Instance*);
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.lpszClassName = kXP_ProgressBarClass;
-  class_atom = RegisterClassExW(&wc);
+  // CS_HREDRAW | CS_VREDRAW: the text is centred, a new size repaints all.
+  class_atom = draw::win32::ControlClassAtom(instance, kXP_ProgressBarClass, ProgressBarProc,
+                                             CS_HREDRAW | CS_VREDRAW);
   return class_atom != 0;
 }
 
