@@ -1,5 +1,6 @@
 #include "engine/read_ahead.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "platform/thread.h"
@@ -9,10 +10,12 @@ namespace {
 
 // How far the workers read ahead of the walk: folders read or being read and not yet taken, and
 // the entries of those read. A folder's own listing is never split, as the walk holds it whole.
-constexpr std::size_t kMaxFoldersAhead = 256;
-constexpr std::size_t kMaxEntriesAhead = 4096;
-// How long the walk waits for a worker to finish the folder it needs before reading it itself: a
-// worker is usually a moment from the end, but the system may also not run it for a while.
+constexpr ReadAhead::Lead kMaxLead{256, 4096};
+// Workers that have reached the greatest lead rest until the walk has used up most of it: woken
+// in batches, each wake-up reads many folders, not one (a wake-up costs more than a small folder).
+constexpr ReadAhead::Lead kResumeLead{64, 1024};
+// How long the walk waits for a worker to finish listing the folder it needs before reading it
+// itself: a worker is usually a moment from the end, but the system may also not run it for a while.
 constexpr std::chrono::milliseconds kWaitForWorker{2};
 
 bool IsDotEntry(const char* name) {
@@ -22,6 +25,8 @@ bool IsDotEntry(const char* name) {
 }  // namespace
 
 struct ReadAhead::Node {
+    // Read: listed and described. A worker fingerprints its entries from then on, one at a time
+    // and in order, and the walk may take the folder meanwhile: it fingerprints what is left itself.
     enum class State : std::uint8_t { Unread, Reading, Read };
     State state = State::Unread;
     Node* parent = nullptr;
@@ -32,9 +37,19 @@ struct ReadAhead::Node {
     FolderRead read;
     std::vector<std::shared_ptr<Node>> children;  // per subfolder, made when first looked at
     std::size_t nextChild = 0;                    // the subfolders before it have been taken
+    // Entries below `claimed` are the worker's to fingerprint; entries below `fingerprinted` are
+    // done. The walk, taking the folder, claims the rest for itself (`walkFrom`).
+    std::atomic<std::uint32_t> claimed{0};
+    std::atomic<std::uint32_t> fingerprinted{0};
+    std::uint32_t walkFrom = 0;
 };
 
 const FolderRead& ReadAhead::Read(const Node& node) { return node.read; }
+
+const FingerprintResult* ReadAhead::FingerprintRead(const Node& node, std::size_t entry) {
+    if (entry >= node.walkFrom || entry >= node.fingerprinted.load(std::memory_order_acquire)) return nullptr;
+    return &node.read.fingerprints[entry];
+}
 
 ReadAhead::ReadAhead(const WalkRules& rules, unsigned jobs)
     : rules_(rules), workerCount_(jobs > 1 ? jobs - 1 : 0) {}
@@ -57,14 +72,14 @@ std::shared_ptr<ReadAhead::Node> ReadAhead::Start(platform::Folder target, const
     read.entered = true;
     read.identity = identity;
     read.folder = std::make_shared<const platform::Folder>(std::move(target));
-    ListFolder(*root_, false);
+    ListFolder(*root_);
     root_->state = Node::State::Read;
     current_ = root_.get();
     while (workers_.size() < workerCount_) workers_.emplace_back([this] { Work(); });
     return root_;
 }
 
-std::shared_ptr<ReadAhead::Node> ReadAhead::ChildOf(Node& parent, std::size_t index) {
+std::shared_ptr<ReadAhead::Node>& ReadAhead::ChildOf(Node& parent, std::size_t index) {
     if (parent.children.empty()) parent.children.resize(parent.read.subfolders.size());
     std::shared_ptr<Node>& child = parent.children[index];
     if (!child) {
@@ -83,32 +98,30 @@ std::shared_ptr<ReadAhead::Node> ReadAhead::Take(Node& parent, std::size_t index
     std::shared_ptr<Node> child = ChildOf(parent, index);
     parent.nextChild = index + 1;
     const std::shared_ptr<const platform::Folder> parentFolder = parent.read.folder;
-    if (!parentFolder) {
-        // No handle to reach it by: the walk gave this folder up.
-        child->state = Node::State::Read;
-        child->read = FolderRead{};
-        child->children.clear();
-        child->read.openError = platform::Error::NotFound;
-        return child;
-    }
     if (child->state == Node::State::Reading) {
         walkWaiting_ = true;
         walkWake_.wait_for(lock, kWaitForWorker, [&] { return child->state != Node::State::Reading; });
         walkWaiting_ = false;
     }
     if (child->state == Node::State::Read) {
-        lock.unlock();
-        const bool same = StillThere(*child, *parentFolder);
-        lock.lock();
-        if (same) {
-            current_ = child.get();
-            WakeAWorker();
-            return child;
+        // From here on the worker fingerprints no further entry of it.
+        const std::uint32_t count = static_cast<std::uint32_t>(child->read.names.Size());
+        child->walkFrom = std::min(count, child->claimed.exchange(count));
+        if (parentFolder) {
+            lock.unlock();
+            const bool same = StillThere(*child, *parentFolder);
+            lock.lock();
+            if (same) {
+                current_ = child.get();
+                WakeWorkers();
+                return child;
+            }
         }
     }
     if (child->state != Node::State::Unread) {
-        // Read ahead, but another folder, or none, has taken the name since; or still being read
-        // after a short wait: the walk reads it afresh, and what was read below it is dropped.
+        // Read ahead, but another folder, or none, has taken the name since; or still being listed
+        // after a short wait: the walk reads it afresh, and what was read below it is dropped. A
+        // worker may still hold the old one.
         auto fresh = std::make_shared<Node>();
         fresh->parent = &parent;
         fresh->index = index;
@@ -119,12 +132,17 @@ std::shared_ptr<ReadAhead::Node> ReadAhead::Take(Node& parent, std::size_t index
         child = std::move(fresh);
     }
     child->state = Node::State::Reading;
-    lock.unlock();
-    ReadFolder(*child, *parentFolder, false);
-    lock.lock();
+    if (!parentFolder) {
+        // No handle to reach it by: the walk gave this folder up.
+        child->read.openError = platform::Error::NotFound;
+    } else {
+        lock.unlock();
+        ReadFolder(*child, *parentFolder);
+        lock.lock();
+    }
     child->state = Node::State::Read;
     current_ = child.get();
-    WakeAWorker();
+    WakeWorkers();
     return child;
 }
 
@@ -136,7 +154,7 @@ void ReadAhead::Release(Node& node) {
     } else {
         root_.reset();
     }
-    WakeAWorker();
+    WakeWorkers();
 }
 
 void ReadAhead::CloseFolder(Node& node) {
@@ -149,17 +167,22 @@ void ReadAhead::ReopenedFolder(Node& node, platform::Folder folder) {
     auto reopened = std::make_shared<const platform::Folder>(std::move(folder));
     const std::lock_guard lock(mutex_);
     node.read.folder = std::move(reopened);
-    WakeAWorker();
+    WakeWorkers();
 }
 
-// With the lock held.
-void ReadAhead::WakeAWorker() {
-    if (idleWorkers_ > 0) workersWake_.notify_one();
+// The walk has moved on, or there is more to read: wakes a resting worker if it has something to
+// read now. Called with the lock held.
+void ReadAhead::WakeWorkers() {
+    if (idleWorkers_ == 0) return;
+    Rest rest = Rest::NothingUnread;
+    if (!NextToRead(rest_ == Rest::FarAhead ? kResumeLead : kMaxLead, rest)) return;
+    workersWake_.notify_one();
 }
 
-// The first folder after the walk's position, in walk order, that nobody reads yet; none when the
-// read-ahead is as far ahead as it may be. Called with the lock held.
-std::shared_ptr<ReadAhead::Node> ReadAhead::NextToRead(std::shared_ptr<const platform::Folder>& parentFolder) {
+// The first folder after the walk's position, in walk order, that nobody reads yet; none (and
+// why in `rest`) when there is none or the read-ahead is `limit` ahead already. Called with the
+// lock held.
+ReadAhead::Node* ReadAhead::NextToRead(const Lead& limit, Rest& rest) {
     std::size_t folders = 0;
     std::size_t entries = 0;
     for (Node* level = current_; level != nullptr; level = level->parent) {
@@ -172,21 +195,22 @@ std::shared_ptr<ReadAhead::Node> ReadAhead::NextToRead(std::shared_ptr<const pla
                 continue;
             }
             const std::size_t index = search_.back().next++;
-            std::shared_ptr<Node> child = ChildOf(node, index);
-            if (child->state == Node::State::Unread) {
+            Node& child = *ChildOf(node, index);
+            if (child.state == Node::State::Unread) {
                 // Below a folder whose handle the walk has closed, the walk reads for itself.
                 if (!node.read.folder) continue;
-                parentFolder = node.read.folder;
-                return child;
+                return &child;
             }
-            if (++folders > kMaxFoldersAhead) return nullptr;
-            if (child->state == Node::State::Read) {
-                entries += child->read.names.Size();
-                if (entries > kMaxEntriesAhead) return nullptr;
-                search_.push_back({child.get(), 0});
+            rest = Rest::FarAhead;
+            if (++folders > limit.folders) return nullptr;
+            if (child.state == Node::State::Read) {
+                entries += child.read.names.Size();
+                if (entries > limit.entries) return nullptr;
+                search_.push_back({&child, 0});
             }
         }
     }
+    rest = Rest::NothingUnread;
     return nullptr;
 }
 
@@ -196,29 +220,36 @@ void ReadAhead::Work() {
     platform::LowerThisThreadsPriority();
     std::unique_lock lock(mutex_);
     for (;;) {
-        std::shared_ptr<const platform::Folder> parentFolder;
-        std::shared_ptr<Node> node;
-        if (!stopping_ && !(node = NextToRead(parentFolder))) {
+        Node* next = nullptr;
+        if (!stopping_ && !(next = NextToRead(kMaxLead, rest_))) {
             ++idleWorkers_;
-            workersWake_.wait(lock, [&] { return stopping_ || (node = NextToRead(parentFolder)) != nullptr; });
+            workersWake_.wait(lock, [&] { return stopping_ || (next = NextToRead(kMaxLead, rest_)) != nullptr; });
             --idleWorkers_;
         }
         if (stopping_) return;
+        // Held while reading: the walk may give the folder up, or close it, meanwhile.
+        const std::shared_ptr<Node> node = next->parent->children[next->index];
+        std::shared_ptr<const platform::Folder> folder = next->parent->read.folder;
         node->state = Node::State::Reading;
-        // There may be more to read: the next idle worker looks.
-        WakeAWorker();
+        // There may be more to read: the next resting worker looks.
+        if (idleWorkers_ > 0) workersWake_.notify_one();
         lock.unlock();
-        ReadFolder(*node, *parentFolder, true);
-        parentFolder.reset();
+        ReadFolder(*node, *folder);
+        folder = node->read.folder;
+        if (folder) node->read.fingerprints.resize(node->read.names.Size());
         lock.lock();
         node->state = Node::State::Read;
         if (walkWaiting_) walkWake_.notify_one();
-        WakeAWorker();
+        if (!folder) continue;
+        lock.unlock();
+        Fingerprint(*node, *folder);
+        folder.reset();
+        lock.lock();
     }
 }
 
 // Opens the folder from its parent as the walk does when it goes in, and lists it.
-void ReadAhead::ReadFolder(Node& node, const platform::Folder& parentFolder, bool fingerprints) {
+void ReadAhead::ReadFolder(Node& node, const platform::Folder& parentFolder) {
     FolderRead& read = node.read;
     platform::Error error = platform::Error::None;
     platform::Folder folder = parentFolder.OpenFolder(node.name.c_str(), &error);
@@ -234,10 +265,10 @@ void ReadAhead::ReadFolder(Node& node, const platform::Folder& parentFolder, boo
     if (!rules_.Enters(info, node.parentIdentity)) return;
     read.entered = true;
     read.folder = std::make_shared<const platform::Folder>(std::move(folder));
-    ListFolder(node, fingerprints);
+    ListFolder(node);
 }
 
-void ReadAhead::ListFolder(Node& node, bool fingerprints) {
+void ReadAhead::ListFolder(Node& node) {
     FolderRead& read = node.read;
     const platform::Folder& folder = *read.folder;
     read.listError = folder.ListNames(read.names);
@@ -266,20 +297,27 @@ void ReadAhead::ListFolder(Node& node, bool fingerprints) {
             read.subfolders.push_back(static_cast<std::uint32_t>(i));
         }
     }
-    if (!fingerprints) return;
-    read.fingerprints.resize(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        if (read.leftOut[i] || read.statErrors[i] != platform::Error::None) continue;
-        if (stopping_) return;
-        read.fingerprints[i] = ComputeFingerprint(folder, read.names.Name(i), read.infos[i]);
+}
+
+// The entries the walk has not claimed, in order; each is published as soon as it is done.
+void ReadAhead::Fingerprint(Node& node, const platform::Folder& folder) {
+    FolderRead& read = node.read;
+    const std::size_t count = read.names.Size();
+    for (;;) {
+        const std::uint32_t i = node.claimed.fetch_add(1);
+        if (i >= count || stopping_) return;
+        if (!read.leftOut[i] && read.statErrors[i] == platform::Error::None) {
+            read.fingerprints[i] = ComputeFingerprint(folder, read.names.Name(i), read.infos[i]);
+        }
+        node.fingerprinted.store(i + 1, std::memory_order_release);
     }
 }
 
 bool ReadAhead::StillThere(const Node& node, const platform::Folder& parentFolder) const {
     if (!node.read.opened || !node.read.entered) return false;
-    const platform::Folder again = parentFolder.OpenFolder(node.name.c_str());
     platform::EntryInfo info;
-    return again.IsOpen() && again.Info(info) == platform::Error::None && info.identity == node.read.identity;
+    return parentFolder.EntryInfoNow(node.name.c_str(), info) == platform::Error::None &&
+           info.kind == platform::EntryKind::Folder && info.identity == node.read.identity;
 }
 
 }  // namespace velquin::engine

@@ -43,13 +43,20 @@ struct FolderRead {
     std::vector<std::uint8_t> leftOut;      // per entry: it matched an exclusion pattern
     std::vector<std::uint32_t> subfolders;  // entries the walk goes into, in listing order
     // Per entry, when a worker has read the folder: its fingerprint (empty for entries left out or
-    // not described). Empty when the walk reads the folder itself, one entry at a time.
+    // not described), as far as ReadAhead::FingerprintRead tells it is done. Empty when the walk
+    // reads the folder itself, one entry at a time.
     std::vector<FingerprintResult> fingerprints;
 };
 
 class ReadAhead {
 public:
     struct Node;
+    // How far ahead of the walk the workers are: folders read or being read and not yet taken,
+    // and the entries of those read.
+    struct Lead {
+        std::size_t folders;
+        std::size_t entries;
+    };
 
     // `jobs` threads read: the calling thread and jobs - 1 workers (none for 1).
     ReadAhead(const WalkRules& rules, unsigned jobs);
@@ -72,24 +79,32 @@ public:
     void ReopenedFolder(Node& node, platform::Folder folder);
 
     static const FolderRead& Read(const Node& node);
+    // The fingerprint a worker computed of the entry `entry` of a folder taken; none when the walk
+    // is to compute it (the worker had not got there, or is on it right now).
+    static const FingerprintResult* FingerprintRead(const Node& node, std::size_t entry);
 
 private:
-    std::shared_ptr<Node> ChildOf(Node& parent, std::size_t index);
-    std::shared_ptr<Node> NextToRead(std::shared_ptr<const platform::Folder>& parentFolder);
-    void ReadFolder(Node& node, const platform::Folder& parentFolder, bool fingerprints);
-    void ListFolder(Node& node, bool fingerprints);
+    // Why the workers rest: nothing is left to read, or they are as far ahead as they may be.
+    enum class Rest : std::uint8_t { NothingUnread, FarAhead };
+
+    std::shared_ptr<Node>& ChildOf(Node& parent, std::size_t index);
+    Node* NextToRead(const Lead& limit, Rest& rest);
+    void ReadFolder(Node& node, const platform::Folder& parentFolder);
+    void ListFolder(Node& node);
+    void Fingerprint(Node& node, const platform::Folder& folder);
     bool StillThere(const Node& node, const platform::Folder& parentFolder) const;
     void Work();
-    void WakeAWorker();
+    void WakeWorkers();
 
     const WalkRules& rules_;
     std::mutex mutex_;
     std::condition_variable workersWake_;
     std::condition_variable walkWake_;
     std::atomic<bool> stopping_{false};
-    // Wake-ups go to one worker at a time, and only to one that waits: a wake-up costs more than
-    // reading a few entries.
+    // Wake-ups go to one worker at a time, and only to one that waits and has something to read:
+    // a wake-up costs more than reading a few entries.
     unsigned idleWorkers_ = 0;
+    Rest rest_ = Rest::NothingUnread;  // why the last worker to look found nothing to read
     bool walkWaiting_ = false;
     std::shared_ptr<Node> root_;
     Node* current_ = nullptr;  // the folder the walk is in: the read-ahead starts after its position

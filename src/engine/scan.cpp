@@ -192,12 +192,11 @@ void FolderScan::ProcessFolder(const Frame& frame) {
     }
 
     // Second pass: every entry goes through the file check, the dot entries included.
-    const bool readAhead = !read.fingerprints.empty();
     for (std::size_t i = 0; i < count; ++i) {
         if (read.leftOut[i]) continue;
         if (!sink_.IsRunning()) break;
         ExamineEntry(*read.folder, folderPath, read.names.Name(i), read.names.Length(i), read.infos[i],
-                     read.statErrors[i], readAhead ? &read.fingerprints[i] : nullptr);
+                     read.statErrors[i], ReadAhead::FingerprintRead(*frame.node, i));
     }
 }
 

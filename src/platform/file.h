@@ -115,6 +115,10 @@ public:
     Error Path(std::string& out) const;
     // Describes the entry `name` without following a link.
     Error EntryInfoOf(const char* name, EntryInfo& out) const;
+    // Describes the entry `name` as it stands at this moment, without following a link: asked of
+    // the system, never taken from what a listing of this folder recorded (Windows' listing
+    // describes its entries, and EntryInfoOf answers from it).
+    Error EntryInfoNow(const char* name, EntryInfo& out) const;
 
     // Lists every entry name from the start of the folder.
     Error ListNames(NameList& out) const;

@@ -295,6 +295,8 @@ Error Folder::EntryInfoOf(const char* name, EntryInfo& out) const {
     return Error::None;
 }
 
+Error Folder::EntryInfoNow(const char* name, EntryInfo& out) const { return EntryInfoOf(name, out); }
+
 Error Folder::ListNames(NameList& out) const {
     out.Clear();
     if (!stream_) return Error::NotFound;

@@ -376,6 +376,19 @@ Error Folder::EntryInfoOf(const char* name, EntryInfo& out) const {
     return QueryEntry(state->EntryPath(name), out);
 }
 
+Error Folder::EntryInfoNow(const char* name, EntryInfo& out) const {
+    const FolderState* state = State(stream_);
+    if (!state) return Error::NotFound;
+    if (IsDot(name) || IsDotDot(name)) return EntryInfoOf(name, out);
+    const std::wstring path = state->EntryPath(name);
+    Handle handle(OpenEntry(path, FILE_READ_ATTRIBUTES));
+    if (!handle) return LastError();
+    DWORD attributes = 0;
+    if (const Error described = Describe(handle.get(), out, &attributes); described != Error::None) return described;
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) || PathIsReparsePoint(path)) out.kind = EntryKind::Link;
+    return Error::None;
+}
+
 Error Folder::ListNames(NameList& out) const {
     out.Clear();
     FolderState* state = State(stream_);
