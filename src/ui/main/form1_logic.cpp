@@ -170,9 +170,11 @@ void Form1Logic::RunWalk(const std::string& target) {
     engine::FolderScan scan(*database_, *this, processes, *disposal);
     scan.SetJobs(engine::kDefaultJobs);
     infoShown_.reset();
+    countsToWrite_.reset();
     yieldPacer_.Restart();
     scan.ScanFolder(target);
     if (controller_.Closing()) return;
+    WriteCounts();
     // A target that cannot be opened is no empty folder: say so before the report.
     if (scan.TargetError() != platform::Error::None) {
         AppendLog("Path Not Opened : " + target + " (" +
@@ -216,10 +218,15 @@ void Form1Logic::ShowEntry(std::string_view text) {
 }
 
 void Form1Logic::ShowCounts(std::uint64_t filesScanned, std::uint64_t foldersScanned) {
-    if (controller_.Closing()) return;
-    shell_.SetText(TextControl::Label8, std::to_string(filesScanned));
-    shell_.SetText(TextControl::Label11, std::to_string(foldersScanned));
+    if (!controller_.Closing()) countsToWrite_ = Counted{filesScanned, foldersScanned};
+}
+
+void Form1Logic::WriteCounts() {
+    if (!countsToWrite_) return;
+    shell_.SetText(TextControl::Label8, std::to_string(countsToWrite_->files));
+    shell_.SetText(TextControl::Label11, std::to_string(countsToWrite_->folders));
     shell_.SetText(TextControl::Label7, std::to_string(shell_.ListCount(ListControl::List2)));
+    countsToWrite_.reset();
 }
 
 void Form1Logic::AddDetectedPath(std::string_view path) {
@@ -235,7 +242,9 @@ bool Form1Logic::IsRunning() { return controller_.KeepWalking(); }
 // A full turn of the event loop costs more than an entry: the window handles its events when
 // input waits or the pacer's few milliseconds have passed.
 void Form1Logic::Yield() {
-    if (!controller_.Closing() && yieldPacer_.Due(shell_.InputWaiting())) shell_.ProcessPendingEvents();
+    if (controller_.Closing() || !yieldPacer_.Due(shell_.InputWaiting())) return;
+    WriteCounts();
+    shell_.ProcessPendingEvents();
 }
 
 void Form1Logic::Detected(const engine::DetectionReport& report) {

@@ -151,6 +151,7 @@ private:
     void Detected(const engine::DetectionReport& report) override;
 
     void LogSignatureListTrouble();
+    void WriteCounts();
 
     Form1Shell& shell_;
     Form1Options options_;
@@ -162,6 +163,13 @@ private:
     // in progress at most this often, which the eye cannot tell from every entry.
     static constexpr std::chrono::milliseconds kInfoRefresh{20};
     std::optional<std::chrono::steady_clock::time_point> infoShown_;
+    // The counts of the entry just examined, written into Label8, Label11 and Label7 before the
+    // window next handles its events (the only moment it can show them) and at the end of the walk.
+    struct Counted {
+        std::uint64_t files = 0;
+        std::uint64_t folders = 0;
+    };
+    std::optional<Counted> countsToWrite_;
     YieldPacer yieldPacer_;  // when the walk lets the window handle its events
 };
 

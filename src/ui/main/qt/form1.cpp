@@ -182,6 +182,7 @@ void Form1::BuildControls() {
     setFont(draw::qt::ToQFont(form.font));
 
     for (const ControlSpec& entry : Form1Controls()) MakeControl(this, Container(entry), entry);
+    FindControls();
     connect(Timer(TimerControl::Timer1), &QTimer::timeout, this, [this] { logic_.Timer1Tick(); });
     connect(Timer(TimerControl::Timer3), &QTimer::timeout, this, [this] { logic_.Timer3Tick(); });
     connect(Timer(TimerControl::Timer9), &QTimer::timeout, this, [this] { logic_.Timer9Tick(); });
@@ -190,25 +191,33 @@ void Form1::BuildControls() {
     mnu = BuildTargetMenu(this);
 }
 
+namespace {
+template <typename Widget, typename Control, std::size_t N>
+void FindEach(const QObject& form, std::array<Widget*, N>& found) {
+    for (std::size_t i = 0; i < N; ++i) found[i] = form.findChild<Widget*>(ControlName(Control(i)));
+}
+}  // namespace
+
+void Form1::FindControls() {
+    FindEach<QLineEdit, TextControl>(*this, textBoxes_);
+    FindEach<QLabel, TextControl>(*this, labels_);
+    FindEach<MainButton, ButtonControl>(*this, buttons_);
+    FindEach<QListWidget, ListControl>(*this, lists_);
+    FindEach<MainProgressBar, BarControl>(*this, bars_);
+    FindEach<QTimer, TimerControl>(*this, timers_);
+}
+
 QWidget* Form1::Container(const ControlSpec& entry) const {
     if (!entry.parent) return const_cast<Form1*>(this);
     return findChild<QWidget*>(entry.parent);
 }
 
-QLineEdit* Form1::TextBox(TextControl control) const {
-    return findChild<QLineEdit*>(ControlName(control));
-}
-QLabel* Form1::Label(TextControl control) const { return findChild<QLabel*>(ControlName(control)); }
-MainButton* Form1::Button(ButtonControl button) const {
-    return findChild<MainButton*>(ControlName(button));
-}
-QListWidget* Form1::List(ListControl list) const {
-    return findChild<QListWidget*>(ControlName(list));
-}
-MainProgressBar* Form1::Bar(BarControl bar) const {
-    return findChild<MainProgressBar*>(ControlName(bar));
-}
-QTimer* Form1::Timer(TimerControl timer) const { return findChild<QTimer*>(ControlName(timer)); }
+QLineEdit* Form1::TextBox(TextControl control) const { return textBoxes_[std::size_t(control)]; }
+QLabel* Form1::Label(TextControl control) const { return labels_[std::size_t(control)]; }
+MainButton* Form1::Button(ButtonControl button) const { return buttons_[std::size_t(button)]; }
+QListWidget* Form1::List(ListControl list) const { return lists_[std::size_t(list)]; }
+MainProgressBar* Form1::Bar(BarControl bar) const { return bars_[std::size_t(bar)]; }
+QTimer* Form1::Timer(TimerControl timer) const { return timers_[std::size_t(timer)]; }
 
 void Form1::closeEvent(QCloseEvent* event) {
     logic_.Close();

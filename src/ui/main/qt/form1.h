@@ -3,6 +3,8 @@
 // txtInfo, Label8, ...) and created from Form1's layout. What the window does is Form1Logic's;
 // this shell forwards the widgets' events to it and reads and writes their contents.
 
+#include <array>
+
 #include <QWidget>
 
 #include "controls/button/qt/luxbutton_widget.h"
@@ -43,6 +45,7 @@ protected:
 
 private:
     void BuildControls();
+    void FindControls();
     QWidget* Container(const ControlSpec& entry) const;
     QLineEdit* TextBox(TextControl control) const;
     QLabel* Label(TextControl control) const;
@@ -71,6 +74,16 @@ private:
     std::string RemovableDriveCaption() const override;
     void ProcessPendingEvents() override;
     void EndProgram() override;
+
+    // The named controls, looked up once: the walk writes some of them for every entry, and a
+    // lookup by name searches every widget of the form.
+    static constexpr std::size_t kTexts = std::size_t(TextControl::Label7) + 1;
+    std::array<QLineEdit*, kTexts> textBoxes_{};
+    std::array<QLabel*, kTexts> labels_{};
+    std::array<MainButton*, std::size_t(ButtonControl::Browser) + 1> buttons_{};
+    std::array<QListWidget*, std::size_t(ListControl::List2) + 1> lists_{};
+    std::array<MainProgressBar*, std::size_t(BarControl::o) + 1> bars_{};
+    std::array<QTimer*, std::size_t(TimerControl::Timer9) + 1> timers_{};
 
     Form1Logic logic_;
     QMenu* mnu = nullptr;
