@@ -301,7 +301,8 @@ Error Folder::ListNames(NameList& out) const {
     out.Clear();
     if (!stream_) return Error::NotFound;
     DIR* stream = AsStream(stream_);
-    rewinddir(stream);
+    // A stream not read yet is at its start: no call to the system to put it there.
+    if (telldir(stream) != 0) rewinddir(stream);
     for (;;) {
         errno = 0;
         const dirent* entry = readdir(stream);
