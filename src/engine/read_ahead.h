@@ -24,9 +24,10 @@
 namespace velquin::engine {
 
 // Threads that read the file system during a scan unless told otherwise: the scanning thread and
-// seven workers. Warm, two threads make most of two cores; cold, more reads in flight than cores
-// hide the disk's latency, and the extra threads cost little while they wait.
-inline constexpr unsigned kDefaultJobs = 8;
+// eleven workers. Warm, two threads make most of two cores; cold, more reads in flight than cores
+// hide the disk's latency, and the extra threads cost little while they wait (on two cores, 12
+// threads read a cold tree faster than 8 and a warm one as fast).
+inline constexpr unsigned kDefaultJobs = 12;
 
 // One folder as the walk uses it: opened from its parent, described, listed, its entries described
 // and sorted into what the walk leaves out and what it enters.
