@@ -17,6 +17,10 @@ constexpr ReadAhead::Lead kResumeLead{64, 1024};
 // How long the walk waits for a worker to finish listing the folder it needs before reading it
 // itself: a worker is usually a moment from the end, but the system may also not run it for a while.
 constexpr std::chrono::milliseconds kWaitForWorker{2};
+// Folders the walk is done with that wait for a worker to free them (each may hold a handle):
+// from this many on a resting worker is woken to free them, from twice as many the walk frees
+// them itself.
+constexpr std::size_t kMaxDone = 16;
 
 bool IsDotEntry(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
@@ -27,8 +31,9 @@ bool IsDotEntry(const char* name) {
 struct ReadAhead::Node {
     // Read: listed and described. A worker fingerprints its entries from then on, one at a time
     // and in order, and the walk may take the folder meanwhile: it fingerprints what is left itself.
+    // Changed under the lock, except that a worker publishes Read without it.
     enum class State : std::uint8_t { Unread, Reading, Read };
-    State state = State::Unread;
+    std::atomic<State> state{State::Unread};
     Node* parent = nullptr;
     std::size_t index = 0;  // among the parent's subfolders
     std::string name;
@@ -108,14 +113,13 @@ std::shared_ptr<ReadAhead::Node> ReadAhead::Take(Node& parent, std::size_t index
         const std::uint32_t count = static_cast<std::uint32_t>(child->read.names.Size());
         child->walkFrom = std::min(count, child->claimed.exchange(count));
         if (parentFolder) {
+            // The walk is in it, unless the check finds another folder in its place.
+            current_ = child.get();
+            WakeWorkers();
             lock.unlock();
-            const bool same = StillThere(*child, *parentFolder);
+            if (StillThere(*child, *parentFolder)) return child;
             lock.lock();
-            if (same) {
-                current_ = child.get();
-                WakeWorkers();
-                return child;
-            }
+            current_ = &parent;
         }
     }
     if (child->state != Node::State::Unread) {
@@ -146,13 +150,20 @@ std::shared_ptr<ReadAhead::Node> ReadAhead::Take(Node& parent, std::size_t index
     return child;
 }
 
-void ReadAhead::Release(Node& node) {
+void ReadAhead::Release(std::shared_ptr<Node> node) {
+    std::vector<std::shared_ptr<Node>> freeing;
     const std::lock_guard lock(mutex_);
-    current_ = node.parent;
-    if (node.parent) {
-        node.parent->children[node.index].reset();
+    current_ = node->parent;
+    if (node->parent) {
+        node->parent->children[node->index].reset();
     } else {
         root_.reset();
+    }
+    done_.push_back(std::move(node));
+    if (workerCount_ == 0 || done_.size() >= 2 * kMaxDone) {
+        freeing.swap(done_);
+    } else if (done_.size() >= kMaxDone && idleWorkers_ > 0) {
+        workersWake_.notify_one();
     }
     WakeWorkers();
 }
@@ -221,29 +232,47 @@ void ReadAhead::Work() {
     std::unique_lock lock(mutex_);
     for (;;) {
         Node* next = nullptr;
-        if (!stopping_ && !(next = NextToRead(kMaxLead, rest_))) {
+        const auto ready = [&] {
+            return stopping_ || done_.size() >= kMaxDone || (next = NextToRead(kMaxLead, rest_)) != nullptr;
+        };
+        if (!ready()) {
             ++idleWorkers_;
-            workersWake_.wait(lock, [&] { return stopping_ || (next = NextToRead(kMaxLead, rest_)) != nullptr; });
+            workersWake_.wait(lock, ready);
             --idleWorkers_;
         }
         if (stopping_) return;
+        std::vector<std::shared_ptr<Node>> freeing;
+        freeing.swap(done_);
+        if (!next) {
+            lock.unlock();
+            freeing.clear();
+            lock.lock();
+            continue;
+        }
         // Held while reading: the walk may give the folder up, or close it, meanwhile.
-        const std::shared_ptr<Node> node = next->parent->children[next->index];
+        std::shared_ptr<Node> node = next->parent->children[next->index];
         std::shared_ptr<const platform::Folder> folder = next->parent->read.folder;
         node->state = Node::State::Reading;
         // There may be more to read: the next resting worker looks.
         if (idleWorkers_ > 0) workersWake_.notify_one();
         lock.unlock();
+        freeing.clear();
         ReadFolder(*node, *folder);
         folder = node->read.folder;
         if (folder) node->read.fingerprints.resize(node->read.names.Size());
-        lock.lock();
+        // Published without the lock, which the walk and the other workers need far more often.
         node->state = Node::State::Read;
-        if (walkWaiting_) walkWake_.notify_one();
-        if (!folder) continue;
-        lock.unlock();
-        Fingerprint(*node, *folder);
+        if (walkWaiting_) {
+            // Once the lock is had, the walk is either waiting or has seen the state; it is woken
+            // after the lock is let go, so that it does not wake only to wait for the lock.
+            { const std::lock_guard sync(mutex_); }
+            walkWake_.notify_one();
+        }
+        if (folder) Fingerprint(*node, *folder);
+        // Let go before taking the lock again: the walk may be done with the folder, which then
+        // goes here, and freeing it under the lock would hold the walk up.
         folder.reset();
+        node.reset();
         lock.lock();
     }
 }

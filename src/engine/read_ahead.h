@@ -72,8 +72,8 @@ public:
     // find it: read ahead if a worker has read it and its name still stands for that folder, else
     // read here rather than wait long for a worker. The walk takes the subfolders of a folder in order.
     std::shared_ptr<Node> Take(Node& parent, std::size_t index);
-    // The walk is done with `node` and everything below it.
-    void Release(Node& node);
+    // The walk is done with `node` and everything below it, and gives up its hold on it.
+    void Release(std::shared_ptr<Node> node);
     // The walk keeps no handle for `node` for now (it is far above the deepest folder); the workers
     // leave its unread subfolders to the walk.
     void CloseFolder(Node& node);
@@ -106,7 +106,9 @@ private:
     // a wake-up costs more than reading a few entries.
     unsigned idleWorkers_ = 0;
     Rest rest_ = Rest::NothingUnread;  // why the last worker to look found nothing to read
-    bool walkWaiting_ = false;
+    // The walk waits for a worker to finish listing a folder. Set before the walk looks at the
+    // folder's state and read after a worker sets it, so one of the two sees the other.
+    std::atomic<bool> walkWaiting_{false};
     std::shared_ptr<Node> root_;
     Node* current_ = nullptr;  // the folder the walk is in: the read-ahead starts after its position
     std::vector<std::thread> workers_;
@@ -116,6 +118,10 @@ private:
         std::size_t next;
     };
     std::vector<Step> search_;  // scratch of NextToRead
+    // Folders the walk is done with, freed by a worker: memory a worker allocated is freed
+    // fastest by a worker, and the walk, which may be the window's thread, never waits for the
+    // allocator's lock of another thread.
+    std::vector<std::shared_ptr<Node>> done_;
 };
 
 }  // namespace velquin::engine

@@ -134,7 +134,7 @@ void FolderScan::WalkTarget() {
                 if (!reported) sink_.EntryUnreadable(path_, platform::ErrorMessage(read.openError));
             }
             if (!read.entered) {
-                readAhead_->Release(*child);
+                readAhead_->Release(std::move(child));
                 path_.resize(top.pathLength);
                 sink_.Yield();
                 continue;
@@ -145,7 +145,7 @@ void FolderScan::WalkTarget() {
         } else {
             const std::size_t parent = frames_.size() - 1;
             if (parent >= 1 && !frames_[parent - 1].read->folder) ReopenFolder(parent - 1);
-            readAhead_->Release(*frames_.back().node);
+            readAhead_->Release(std::move(frames_.back().node));
             frames_.pop_back();
             if (firstOpen_ > frames_.size()) firstOpen_ = std::max<std::size_t>(1, frames_.size());
             if (frames_.empty()) break;
