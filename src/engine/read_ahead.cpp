@@ -21,6 +21,9 @@ constexpr std::chrono::milliseconds kWaitForWorker{2};
 // from this many on a resting worker is woken to free them, from twice as many the walk frees
 // them itself.
 constexpr std::size_t kMaxDone = 16;
+// A reader that gave up the processor this often while reading one folder waited for the disk;
+// once may be the allocator's lock or the like.
+constexpr std::uint64_t kWaitsOfADiskRead = 2;
 
 bool IsDotEntry(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
@@ -57,7 +60,10 @@ const FingerprintResult* ReadAhead::FingerprintRead(const Node& node, std::size_
 }
 
 ReadAhead::ReadAhead(const WalkRules& rules, unsigned jobs)
-    : rules_(rules), workerCount_(jobs > 1 ? jobs - 1 : 0) {}
+    : rules_(rules),
+      workerCount_(jobs > 1 ? jobs - 1 : 0),
+      readers_(workerCount_),
+      fewestReaders_(std::min(workerCount_, std::max(2u, std::thread::hardware_concurrency()))) {}
 
 ReadAhead::~ReadAhead() {
     {
@@ -184,7 +190,7 @@ void ReadAhead::ReopenedFolder(Node& node, platform::Folder folder) {
 // The walk has moved on, or there is more to read: wakes a resting worker if it has something to
 // read now. Called with the lock held.
 void ReadAhead::WakeWorkers() {
-    if (idleWorkers_ == 0) return;
+    if (idleWorkers_ == 0 || reading_ >= readers_) return;
     Rest rest = Rest::NothingUnread;
     if (!NextToRead(rest_ == Rest::FarAhead ? kResumeLead : kMaxLead, rest)) return;
     workersWake_.notify_one();
@@ -233,7 +239,8 @@ void ReadAhead::Work() {
     for (;;) {
         Node* next = nullptr;
         const auto ready = [&] {
-            return stopping_ || done_.size() >= kMaxDone || (next = NextToRead(kMaxLead, rest_)) != nullptr;
+            return stopping_ || done_.size() >= kMaxDone ||
+                   (reading_ < readers_ && (next = NextToRead(kMaxLead, rest_)) != nullptr);
         };
         if (!ready()) {
             ++idleWorkers_;
@@ -253,10 +260,13 @@ void ReadAhead::Work() {
         std::shared_ptr<Node> node = next->parent->children[next->index];
         std::shared_ptr<const platform::Folder> folder = next->parent->read.folder;
         node->state = Node::State::Reading;
+        ++reading_;
         // There may be more to read: the next resting worker looks.
-        if (idleWorkers_ > 0) workersWake_.notify_one();
+        if (idleWorkers_ > 0 && reading_ < readers_) workersWake_.notify_one();
         lock.unlock();
         freeing.clear();
+        const std::optional<std::uint64_t> waitsBefore = platform::ThisThreadsWaits();
+        bool waitedForLock = false;
         ReadFolder(*node, *folder);
         folder = node->read.folder;
         if (folder) node->read.fingerprints.resize(node->read.names.Size());
@@ -265,15 +275,31 @@ void ReadAhead::Work() {
         if (walkWaiting_) {
             // Once the lock is had, the walk is either waiting or has seen the state; it is woken
             // after the lock is let go, so that it does not wake only to wait for the lock.
-            { const std::lock_guard sync(mutex_); }
+            waitedForLock = !mutex_.try_lock();
+            if (waitedForLock) mutex_.lock();
+            mutex_.unlock();
             walkWake_.notify_one();
         }
         if (folder) Fingerprint(*node, *folder);
+        const std::optional<std::uint64_t> waitsAfter = platform::ThisThreadsWaits();
         // Let go before taking the lock again: the walk may be done with the folder, which then
         // goes here, and freeing it under the lock would hold the walk up.
         folder.reset();
         node.reset();
         lock.lock();
+        --reading_;
+        if (waitsBefore && waitsAfter && !waitedForLock) CountReaders(*waitsAfter - *waitsBefore >= kWaitsOfADiskRead);
+    }
+}
+
+// More readers while reading a folder makes its reader wait for the disk, down to one per core
+// while everything comes from memory. Called with the lock held.
+void ReadAhead::CountReaders(bool waitedForTheDisk) {
+    if (waitedForTheDisk && readers_ < workerCount_) {
+        ++readers_;
+        if (idleWorkers_ > 0) workersWake_.notify_one();
+    } else if (!waitedForTheDisk && readers_ > fewestReaders_) {
+        --readers_;
     }
 }
 

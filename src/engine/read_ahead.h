@@ -96,6 +96,7 @@ private:
     bool StillThere(const Node& node, const platform::Folder& parentFolder) const;
     void Work();
     void WakeWorkers();
+    void CountReaders(bool waitedForTheDisk);
 
     const WalkRules& rules_;
     std::mutex mutex_;
@@ -113,6 +114,12 @@ private:
     Node* current_ = nullptr;  // the folder the walk is in: the read-ahead starts after its position
     std::vector<std::thread> workers_;
     unsigned workerCount_;
+    // Workers reading at a time: all of them while reads wait for the disk, where many reads in
+    // flight hide its latency, and one per core while the tree comes from memory, where more
+    // threads only take turns on the cores (and with the walk). Counted as folders are read.
+    unsigned readers_;
+    unsigned fewestReaders_;
+    unsigned reading_ = 0;
     struct Step {
         Node* node;
         std::size_t next;

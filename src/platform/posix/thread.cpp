@@ -13,4 +13,12 @@ void LowerThisThreadsPriority() {
     ::setpriority(PRIO_PROCESS, thread, current < 10 ? 10 : current);
 }
 
+std::optional<std::uint64_t> ThisThreadsWaits() {
+#ifdef RUSAGE_THREAD
+    struct rusage usage;
+    if (::getrusage(RUSAGE_THREAD, &usage) == 0) return static_cast<std::uint64_t>(usage.ru_nvcsw);
+#endif
+    return std::nullopt;
+}
+
 }  // namespace velquin::platform
