@@ -24,9 +24,9 @@
 namespace velquin::engine {
 
 // Threads that read the file system during a scan unless told otherwise: the scanning thread and
-// eleven workers. Warm, two threads make most of two cores; cold, more reads in flight than cores
-// hide the disk's latency, and the extra threads cost little while they wait (on two cores, 12
-// threads read a cold tree faster than 8 and a warm one as fast).
+// eleven workers. Cold, more reads in flight than cores hide the disk's latency, and the extra
+// threads cost little while they wait (on two cores, 12 threads read a cold tree faster than 8);
+// warm, only about one worker per core reads at a time.
 inline constexpr unsigned kDefaultJobs = 12;
 
 // One folder as the walk uses it: opened from its parent, described, listed, its entries described
