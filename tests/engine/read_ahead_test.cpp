@@ -105,6 +105,11 @@ void BuildTree(const testing::TestTree& tree) {
     tree.Write("aside/new/new-worm.exe", kWorm);
     tree.Write("aside/new/sub/clean.bin", kClean);
     tree.Write("t/gone/worm.exe", kWorm);
+    // Long enough that the walk usually takes it while a worker is still reading fingerprints,
+    // and reads the rest itself.
+    for (int i = 0; i < 600; ++i) {
+        tree.Write("t/many/" + std::to_string(i) + ".bin", i % 150 == 7 ? kWorm : kClean);
+    }
 #ifndef _WIN32
     ::symlink("../a", tree.Path("t/b/to-a").c_str());
     ::symlink("../first.exe", tree.Path("t/c/to-worm.exe").c_str());
