@@ -19,9 +19,8 @@
 
 namespace velquin {
 namespace {
-
-const std::string kWorm(700, '\x01');  // CACA79914R102910492019018
-const std::string kWormDatabase = "CACA79914R102910492019018:Worm.Test\nFinish:Finish\n";
+using testing::kWorm;
+using testing::kWormDatabase;
 
 struct Outcome {
     int status = -1;

@@ -34,9 +34,8 @@
 
 namespace velquin {
 namespace {
-
-const std::string kWorm(700, '\x01');  // CACA79914R102910492019018
-const std::string kWormDatabase = "CACA79914R102910492019018:Worm.Test\r\nFinish:Finish\r\n";
+using testing::kWorm;
+using testing::kWormDatabase;
 
 using testing::Native;
 

@@ -26,9 +26,9 @@
 
 namespace velquin::engine {
 namespace {
-
-const std::string kWorm(700, '\x01');  // fingerprint CACA79914R102910492019018
-const std::string kClean(700, '\x02');
+using testing::kClean;
+using testing::kWorm;
+using testing::kWormDatabase;
 
 // Every call of the scan, in order, with the tree's root written as "<root>".
 class TranscriptSink : public ScanSink {
@@ -157,7 +157,7 @@ struct Run {
 Run Scan(unsigned jobs, std::size_t stopAfter) {
     testing::TestTree tree;
     BuildTree(tree);
-    const std::string databasePath = tree.Write("db/database.db", "CACA79914R102910492019018:Worm.Test\r\nFinish:Finish\r\n");
+    const std::string databasePath = tree.Write("db/database.db", kWormDatabase);
     SignatureDatabase database(databasePath);
     TranscriptSink sink(tree.Root());
     sink.stopAfter = stopAfter;

@@ -24,9 +24,9 @@
 
 namespace velquin::engine {
 namespace {
-
-const std::string kWorm(700, '\x01');  // fingerprint CACA79914R102910492019018
-const std::string kClean(700, '\x02');
+using testing::kClean;
+using testing::kWorm;
+using testing::kWormDatabase;
 
 class RecordingSink : public ScanSink {
 public:
@@ -106,7 +106,7 @@ struct ScanFixture {
     }
     unsigned jobs;
     testing::TestTree tree;
-    std::string databasePath = tree.Write("db/database.db", "CACA79914R102910492019018:Worm.Test\r\nFinish:Finish\r\n");
+    std::string databasePath = tree.Write("db/database.db", kWormDatabase);
     SignatureDatabase database;
     RecordingSink sink;
     FakeProcesses processes{sink};

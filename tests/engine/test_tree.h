@@ -27,6 +27,11 @@ namespace velquin::testing {
 
 inline constexpr char kSeparator = platform::kPathSeparator;
 
+// A sample the test signature list names, a clean file of the same length, and that list.
+inline const std::string kWorm(700, '\x01');  // fingerprint CACA79914R102910492019018
+inline const std::string kClean(700, '\x02');
+inline const std::string kWormDatabase = "CACA79914R102910492019018:Worm.Test\r\nFinish:Finish\r\n";
+
 // `relative` with "/" turned into the system's separator.
 inline std::string Native(std::string relative) {
     for (char& c : relative) {
