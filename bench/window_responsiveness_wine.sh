@@ -8,11 +8,12 @@
 #   bench/window_responsiveness_wine.sh [LINUX_BUILD] [WINDOWS_BUILD] [WORK_DIR]
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
+source "$here/bench/shared_perf.sh"
 linux=$(cd "${1:-$here/build}" && pwd)
 windows=$(cd "${2:-$here/build-windows/x86_64}" && pwd)
 work=${3:-/tmp/velquin-window-wine-bench}
 files=${FILES:-20000}
-mktree=${MKTREE:-/work/shared/perf/mktree.py}
+mktree=${MKTREE:-$(shared_perf_dir)/mktree.py}
 for tool in "$linux/bin/velquin_window_responsiveness" "$windows/bin/velquin_window_responsiveness.exe"; do
     [ -f "$tool" ] || { echo "missing $tool: build it first" >&2; exit 2; }
 done
