@@ -292,8 +292,8 @@ void ReadAhead::Work() {
     }
 }
 
-// More readers while reading a folder makes its reader wait for the disk, down to one per core
-// while everything comes from memory. Called with the lock held.
+// One more reader when reading a folder made its reader wait for the disk; one fewer, down to one
+// per core, when it came from memory. Called with the lock held.
 void ReadAhead::CountReaders(bool waitedForTheDisk) {
     if (waitedForTheDisk && readers_ < workerCount_) {
         ++readers_;
