@@ -101,7 +101,7 @@ public:
     static Folder OpenAlongPath(const std::string& path, Error* error = nullptr);
 
     bool IsOpen() const { return stream_ != nullptr; }
-    // The system's folder stream, for the platform layer's own implementation files.
+    // What the platform layer holds for the open folder, for its own implementation files.
     void* NativeStream() const { return stream_; }
 
     // Opens the entry `name` of this folder as a folder, refusing a link.
@@ -136,7 +136,7 @@ public:
 
 private:
     explicit Folder(void* stream) : stream_(stream) {}
-    void* stream_ = nullptr;  // the system's folder stream, opaque to callers
+    void* stream_ = nullptr;  // the platform layer's state of the open folder, opaque to callers
 };
 
 // The devices that carry kernel pseudo file systems (proc, sysfs, devtmpfs, cgroups, ...), read

@@ -1,5 +1,6 @@
 #include "platform/file.h"
 #include "platform/posix/descriptor.h"
+#include "platform/posix/folder.h"
 #include "platform/posix/removal.h"
 
 #include <dirent.h>
@@ -20,10 +21,18 @@
 namespace velquin::platform {
 
 using posix::Descriptor;
+using posix::FolderState;
 
 namespace {
 
-DIR* AsStream(void* stream) { return static_cast<DIR*>(stream); }
+FolderState& StateOf(void* stream) { return *static_cast<FolderState*>(stream); }
+int FdOf(void* stream) { return StateOf(stream).fd; }
+
+void CloseState(void* stream) {
+    if (!stream) return;
+    close(FdOf(stream));
+    delete &StateOf(stream);
+}
 
 void SetError(Error* error, Error value) {
     if (error) *error = value;
@@ -45,20 +54,14 @@ EntryInfo FromStat(const struct stat& st) {
     return info;
 }
 
-// Wraps an open folder descriptor in a stream; closes the descriptor when that fails.
-void* StreamFromDescriptor(int fd, Error* error) {
+// Takes over an open folder descriptor; an error when there is none.
+void* StateFromDescriptor(int fd, Error* error) {
     if (fd < 0) {
         SetError(error, LastError());
         return nullptr;
     }
-    DIR* stream = fdopendir(fd);
-    if (!stream) {
-        SetError(error, LastError());
-        close(fd);
-        return nullptr;
-    }
     SetError(error, Error::None);
-    return stream;
+    return new FolderState(fd);
 }
 
 // A folder of this process's own inside `folderFd`, which nobody else can enter or change: created
@@ -194,15 +197,13 @@ Error File::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) const {
     return Error::None;
 }
 
-Folder::~Folder() {
-    if (stream_) closedir(AsStream(stream_));
-}
+Folder::~Folder() { CloseState(stream_); }
 
 Folder::Folder(Folder&& other) noexcept : stream_(other.stream_) { other.stream_ = nullptr; }
 
 Folder& Folder::operator=(Folder&& other) noexcept {
     if (this != &other) {
-        if (stream_) closedir(AsStream(stream_));
+        CloseState(stream_);
         stream_ = other.stream_;
         other.stream_ = nullptr;
     }
@@ -211,7 +212,7 @@ Folder& Folder::operator=(Folder&& other) noexcept {
 
 Folder Folder::Open(const std::string& path, Error* error) {
     const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
-    return Folder(StreamFromDescriptor(fd, error));
+    return Folder(StateFromDescriptor(fd, error));
 }
 
 Folder Folder::OpenRefusingLink(const std::string& path, Error* error) {
@@ -220,7 +221,7 @@ Folder Folder::OpenRefusingLink(const std::string& path, Error* error) {
     while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
     const int fd = OpenFolderRefusingLink(AT_FDCWD, trimmed.c_str(), error);
     if (fd < 0) return Folder();
-    return Folder(StreamFromDescriptor(fd, error));
+    return Folder(StateFromDescriptor(fd, error));
 }
 
 Folder Folder::OpenAlongPath(const std::string& path, Error* error) {
@@ -240,7 +241,7 @@ Folder Folder::OpenAlongPath(const std::string& path, Error* error) {
         if (next < 0) return Folder();
         fd = next;
     }
-    return Folder(StreamFromDescriptor(fd, error));
+    return Folder(StateFromDescriptor(fd, error));
 }
 
 Folder Folder::OpenFolder(const char* name, Error* error) const {
@@ -248,9 +249,9 @@ Folder Folder::OpenFolder(const char* name, Error* error) const {
         SetError(error, Error::NotFound);
         return Folder();
     }
-    const int fd = openat(dirfd(AsStream(stream_)), name,
+    const int fd = openat(FdOf(stream_), name,
                           O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
-    return Folder(StreamFromDescriptor(fd, error));
+    return Folder(StateFromDescriptor(fd, error));
 }
 
 Folder Folder::OpenParent(Error* error) const { return OpenFolder("..", error); }
@@ -258,7 +259,7 @@ Folder Folder::OpenParent(Error* error) const { return OpenFolder("..", error); 
 Error Folder::Info(EntryInfo& out) const {
     if (!stream_) return Error::NotFound;
     struct stat st;
-    if (fstat(dirfd(AsStream(stream_)), &st) != 0) return LastError();
+    if (fstat(FdOf(stream_), &st) != 0) return LastError();
     out = FromStat(st);
     return Error::None;
 }
@@ -267,7 +268,7 @@ Error Folder::Path(std::string& out) const {
     out.clear();
     if (!stream_) return Error::NotFound;
 #if defined(__linux__)
-    const int fd = dirfd(AsStream(stream_));
+    const int fd = FdOf(stream_);
     std::string buffer(PATH_MAX + 1, '\0');
     const std::string link = "/proc/self/fd/" + std::to_string(fd);
     const ssize_t n = readlink(link.c_str(), buffer.data(), buffer.size());
@@ -290,7 +291,7 @@ Error Folder::Path(std::string& out) const {
 Error Folder::EntryInfoOf(const char* name, EntryInfo& out) const {
     if (!stream_) return Error::NotFound;
     struct stat st;
-    if (fstatat(dirfd(AsStream(stream_)), name, &st, AT_SYMLINK_NOFOLLOW) != 0) return LastError();
+    if (fstatat(FdOf(stream_), name, &st, AT_SYMLINK_NOFOLLOW) != 0) return LastError();
     out = FromStat(st);
     return Error::None;
 }
@@ -300,14 +301,23 @@ Error Folder::EntryInfoNow(const char* name, EntryInfo& out) const { return Entr
 Error Folder::ListNames(NameList& out) const {
     out.Clear();
     if (!stream_) return Error::NotFound;
-    DIR* stream = AsStream(stream_);
-    // A stream not read yet is at its start: no call to the system to put it there.
-    if (telldir(stream) != 0) rewinddir(stream);
+    FolderState& state = StateOf(stream_);
+    // A folder not listed yet is at its start: no call to the system to put it there.
+    if (state.listed && lseek(state.fd, 0, SEEK_SET) != 0) return LastError();
+    state.listed = true;
+    alignas(dirent64) char buffer[32 * 1024];
     for (;;) {
-        errno = 0;
-        const dirent* entry = readdir(stream);
-        if (!entry) return errno == 0 ? Error::None : LastError();
-        out.Add(entry->d_name);
+        const ssize_t filled = getdents64(state.fd, buffer, sizeof buffer);
+        if (filled == 0) return Error::None;
+        if (filled < 0) {
+            if (errno == EINTR) continue;
+            return LastError();
+        }
+        for (ssize_t at = 0; at < filled;) {
+            const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
+            out.Add(entry->d_name);
+            at += entry->d_reclen;
+        }
     }
 }
 
@@ -318,7 +328,7 @@ File Folder::OpenFile(const char* name, Error* error, EntryInfo* opened) const {
     }
     // O_NONBLOCK: should the entry have been swapped for a FIFO since it was examined, the open
     // returns at once instead of waiting for a writer, and the check below refuses it.
-    Descriptor fd(openat(dirfd(AsStream(stream_)), name,
+    Descriptor fd(openat(FdOf(stream_), name,
                          O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (!fd) {
         SetError(error, errno == ELOOP ? Error::TooManyLinks : LastError());
@@ -342,7 +352,7 @@ Error Folder::RemoveFile(const char* name, const FileIdentity& expected) const {
     if (!stream_) return Error::NotFound;
     // Unlinking needs write access to the folder only, not to the file, so a read-only file
     // needs no change of mode here.
-    return posix::RemoveIfSame(dirfd(AsStream(stream_)), name, expected);
+    return posix::RemoveIfSame(FdOf(stream_), name, expected);
 }
 
 PseudoFileSystems PseudoFileSystems::Load(const std::string& mountTable) {

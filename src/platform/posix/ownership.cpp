@@ -2,8 +2,8 @@
 // the group bits are its mask, so a named user's write permission shows as group write.
 
 #include "platform/ownership.h"
+#include "platform/posix/folder.h"
 
-#include <dirent.h>
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -19,6 +19,8 @@
 
 namespace velquin::platform {
 
+using posix::DescriptorOf;
+
 namespace {
 
 Ownership FromStat(const struct stat& st) {
@@ -32,10 +34,6 @@ Ownership FromStat(const struct stat& st) {
 Error StatOf(int fd, struct stat& st) {
     if (fd < 0) return Error::NotFound;
     return ::fstat(fd, &st) == 0 ? Error::None : LastError();
-}
-
-int DescriptorOf(const Folder& folder) {
-    return folder.IsOpen() ? ::dirfd(static_cast<DIR*>(folder.NativeStream())) : -1;
 }
 
 // The groups of the user `uid`: its primary group and those the group database lists it in. A

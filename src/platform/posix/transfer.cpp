@@ -1,8 +1,8 @@
 #include "platform/transfer.h"
 #include "platform/posix/descriptor.h"
+#include "platform/posix/folder.h"
 #include "platform/posix/removal.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/file.h>
@@ -16,14 +16,11 @@
 namespace velquin::platform {
 
 using posix::Descriptor;
+using posix::DescriptorOf;
 
 namespace {
 
 constexpr int kOpenForReading = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK;
-
-int DescriptorOf(const Folder& folder) {
-    return folder.IsOpen() ? ::dirfd(static_cast<DIR*>(folder.NativeStream())) : -1;
-}
 
 FileIdentity IdentityOf(const struct stat& st) {
     return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
