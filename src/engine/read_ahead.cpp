@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 
 #include "platform/thread.h"
 
@@ -21,6 +22,11 @@ constexpr std::chrono::milliseconds kWaitForWorker{2};
 // from this many on a resting worker is woken to free them, from twice as many the walk frees
 // them itself.
 constexpr std::size_t kMaxDone = 16;
+// The walk reads a folder ahead itself while it waits only if the folder is small: the window's
+// thread may be the walk. Its description gives the size of its listing (ext4 needs about 24
+// bytes per entry); a listing that turns out longer is left to be fingerprinted later.
+constexpr std::uint64_t kSmallFolderBytes = 32 * 1024;
+constexpr std::size_t kSmallFolderEntries = 1024;
 // A reader that gave up the processor this often while reading one folder waited for the disk;
 // once may be the allocator's lock or the like.
 constexpr std::uint64_t kWaitsOfADiskRead = 2;
@@ -109,6 +115,7 @@ std::shared_ptr<ReadAhead::Node> ReadAhead::Take(Node& parent, std::size_t index
     std::shared_ptr<Node> child = ChildOf(parent, index);
     parent.nextChild = index + 1;
     const std::shared_ptr<const platform::Folder> parentFolder = parent.read.folder;
+    ReadWhileWaiting(lock, *child);
     if (child->state == Node::State::Reading) {
         walkWaiting_ = true;
         walkWake_.wait_for(lock, kWaitForWorker, [&] { return child->state != Node::State::Reading; });
@@ -266,21 +273,7 @@ void ReadAhead::Work() {
         lock.unlock();
         freeing.clear();
         const std::optional<std::uint64_t> waitsBefore = platform::ThisThreadsWaits();
-        bool waitedForLock = false;
-        ReadFolder(*node, *folder);
-        folder = node->read.folder;
-        if (folder) node->read.fingerprints.resize(node->read.names.Size());
-        // Published without the lock, which the walk and the other workers need far more often.
-        node->state = Node::State::Read;
-        if (walkWaiting_) {
-            // Once the lock is had, the walk is either waiting or has seen the state; it is woken
-            // after the lock is let go, so that it does not wake only to wait for the lock.
-            waitedForLock = !mutex_.try_lock();
-            if (waitedForLock) mutex_.lock();
-            mutex_.unlock();
-            walkWake_.notify_one();
-        }
-        if (folder) Fingerprint(*node, *folder);
+        const bool waitedForLock = ReadAheadOf(*node, *folder, SIZE_MAX);
         const std::optional<std::uint64_t> waitsAfter = platform::ThisThreadsWaits();
         // Let go before taking the lock again: the walk may be done with the folder, which then
         // goes here, and freeing it under the lock would hold the walk up.
@@ -289,6 +282,49 @@ void ReadAhead::Work() {
         lock.lock();
         --reading_;
         if (waitsBefore && waitsAfter && !waitedForLock) CountReaders(*waitsAfter - *waitsBefore >= kWaitsOfADiskRead);
+    }
+}
+
+// Reads `node`, a folder nobody reads yet, from its parent: lists it, publishes it, and fingerprints
+// its entries unless it has more than `mostEntries`. Whether waking the walk meant waiting for the lock.
+bool ReadAhead::ReadAheadOf(Node& node, const platform::Folder& parentFolder, std::size_t mostEntries) {
+    ReadFolder(node, parentFolder);
+    const std::shared_ptr<const platform::Folder> folder = node.read.folder;
+    if (folder) node.read.fingerprints.resize(node.read.names.Size());
+    // Published without the lock, which the walk and the other workers need far more often.
+    node.state = Node::State::Read;
+    bool waitedForLock = false;
+    if (walkWaiting_) {
+        // Once the lock is had, the walk is either waiting or has seen the state; it is woken
+        // after the lock is let go, so that it does not wake only to wait for the lock.
+        waitedForLock = !mutex_.try_lock();
+        if (waitedForLock) mutex_.lock();
+        mutex_.unlock();
+        walkWake_.notify_one();
+    }
+    if (folder && node.read.names.Size() <= mostEntries) Fingerprint(node, *folder);
+    return waitedForLock;
+}
+
+// While a worker lists the folder the walk needs next, the walk reads the next small folder that
+// nobody reads yet rather than sleep: a sleep and a wake-up cost more than a small folder, and on
+// few cores the walk would only wake to take a core from the workers again. Only while the tree
+// comes from memory (no more readers than the fewest): a folder from the disk would hold the walk,
+// and the window, far longer than the wait. Called with the lock held; lets it go while reading.
+void ReadAhead::ReadWhileWaiting(std::unique_lock<std::mutex>& lock, const Node& awaited) {
+    while (awaited.state == Node::State::Reading && readers_ <= fewestReaders_) {
+        Rest rest = Rest::NothingUnread;
+        Node* next = NextToRead(kMaxLead, rest);
+        if (!next) return;
+        const FolderRead& parentRead = next->parent->read;
+        const platform::EntryInfo& described = parentRead.infos[parentRead.subfolders[next->index]];
+        if (described.size > kSmallFolderBytes) return;
+        std::shared_ptr<Node> node = next->parent->children[next->index];
+        const std::shared_ptr<const platform::Folder> folder = parentRead.folder;
+        node->state = Node::State::Reading;
+        lock.unlock();
+        ReadAheadOf(*node, *folder, kSmallFolderEntries);
+        lock.lock();
     }
 }
 

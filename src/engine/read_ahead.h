@@ -90,6 +90,8 @@ private:
 
     std::shared_ptr<Node>& ChildOf(Node& parent, std::size_t index);
     Node* NextToRead(const Lead& limit, Rest& rest);
+    bool ReadAheadOf(Node& node, const platform::Folder& parentFolder, std::size_t mostEntries);
+    void ReadWhileWaiting(std::unique_lock<std::mutex>& lock, const Node& awaited);
     void ReadFolder(Node& node, const platform::Folder& parentFolder);
     void ListFolder(Node& node);
     void Fingerprint(Node& node, const platform::Folder& folder);
