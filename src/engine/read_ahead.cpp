@@ -115,10 +115,11 @@ std::shared_ptr<ReadAhead::Node> ReadAhead::Take(Node& parent, std::size_t index
     std::shared_ptr<Node> child = ChildOf(parent, index);
     parent.nextChild = index + 1;
     const std::shared_ptr<const platform::Folder> parentFolder = parent.read.folder;
-    ReadWhileWaiting(lock, *child);
+    const auto waitEnds = std::chrono::steady_clock::now() + kWaitForWorker;
+    ReadWhileWaiting(lock, *child, waitEnds);
     if (child->state == Node::State::Reading) {
         walkWaiting_ = true;
-        walkWake_.wait_for(lock, kWaitForWorker, [&] { return child->state != Node::State::Reading; });
+        walkWake_.wait_until(lock, waitEnds, [&] { return child->state != Node::State::Reading; });
         walkWaiting_ = false;
     }
     if (child->state == Node::State::Read) {
@@ -310,9 +311,12 @@ bool ReadAhead::ReadAheadOf(Node& node, const platform::Folder& parentFolder, st
 // nobody reads yet rather than sleep: a sleep and a wake-up cost more than a small folder, and on
 // few cores the walk would only wake to take a core from the workers again. Only while the tree
 // comes from memory (no more readers than the fewest): a folder from the disk would hold the walk,
-// and the window, far longer than the wait. Called with the lock held; lets it go while reading.
-void ReadAhead::ReadWhileWaiting(std::unique_lock<std::mutex>& lock, const Node& awaited) {
-    while (awaited.state == Node::State::Reading && readers_ <= fewestReaders_) {
+// and the window, far longer than the wait. No folder is begun once the wait is over. Called with
+// the lock held; lets it go while reading.
+void ReadAhead::ReadWhileWaiting(std::unique_lock<std::mutex>& lock, const Node& awaited,
+                                 std::chrono::steady_clock::time_point waitEnds) {
+    while (awaited.state == Node::State::Reading && readers_ <= fewestReaders_ &&
+           std::chrono::steady_clock::now() < waitEnds) {
         Rest rest = Rest::NothingUnread;
         Node* next = NextToRead(kMaxLead, rest);
         if (!next) return;

@@ -9,6 +9,7 @@
 // and open folder handles stay flat however large the tree grows.
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -91,7 +92,8 @@ private:
     std::shared_ptr<Node>& ChildOf(Node& parent, std::size_t index);
     Node* NextToRead(const Lead& limit, Rest& rest);
     bool ReadAheadOf(Node& node, const platform::Folder& parentFolder, std::size_t mostEntries);
-    void ReadWhileWaiting(std::unique_lock<std::mutex>& lock, const Node& awaited);
+    void ReadWhileWaiting(std::unique_lock<std::mutex>& lock, const Node& awaited,
+                          std::chrono::steady_clock::time_point waitEnds);
     void ReadFolder(Node& node, const platform::Folder& parentFolder);
     void ListFolder(Node& node);
     void Fingerprint(Node& node, const platform::Folder& folder);
