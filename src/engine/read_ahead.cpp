@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <optional>
 
 #include "platform/thread.h"
 
@@ -244,6 +245,9 @@ void ReadAhead::Work() {
     // run, the walk runs.
     platform::LowerThisThreadsPriority();
     std::unique_lock lock(mutex_);
+    // The count of waits when the last folder was done: where the next one starts, unless the
+    // worker has rested since.
+    std::optional<std::uint64_t> waitsWhenDone;
     for (;;) {
         Node* next = nullptr;
         const auto ready = [&] {
@@ -254,6 +258,7 @@ void ReadAhead::Work() {
             ++idleWorkers_;
             workersWake_.wait(lock, ready);
             --idleWorkers_;
+            waitsWhenDone.reset();
         }
         if (stopping_) return;
         std::vector<std::shared_ptr<Node>> freeing;
@@ -273,9 +278,10 @@ void ReadAhead::Work() {
         if (idleWorkers_ > 0 && reading_ < readers_) workersWake_.notify_one();
         lock.unlock();
         freeing.clear();
-        const std::optional<std::uint64_t> waitsBefore = platform::ThisThreadsWaits();
+        const std::optional<std::uint64_t> waitsBefore = waitsWhenDone ? waitsWhenDone : platform::ThisThreadsWaits();
         const bool waitedForLock = ReadAheadOf(*node, *folder, SIZE_MAX);
         const std::optional<std::uint64_t> waitsAfter = platform::ThisThreadsWaits();
+        waitsWhenDone = waitsAfter;
         // Let go before taking the lock again: the walk may be done with the folder, which then
         // goes here, and freeing it under the lock would hold the walk up.
         folder.reset();
