@@ -3,7 +3,9 @@
 # with eight threads, on mktree.py's tree: warm page cache, and cold (the cache dropped before
 # every run, which needs root: skipped otherwise). Runs are interleaved round by round so that load
 # from elsewhere falls on all alike; the table gives medians, each run's ratio to the one-thread
-# floor of its round (median over the rounds), and peak memory.
+# floor of its round (median over the rounds), and peak memory. Every warm run follows an unmeasured
+# run of the eight-thread floor: a system that pages out what has not been touched for a few
+# seconds would otherwise make some warm runs partly cold.
 #
 #   bench/scan_jobs_vs_floor.sh [BUILD_DIR] [WORK_DIR]
 #   env: FILES (200000), RUNS (5 warm), COLD_RUNS (3), JOBS ("" : more --jobs values to measure)
@@ -72,7 +74,8 @@ entries = sum(len(d) + len(f) for _, d, f in os.walk(tree))
 print(f"tree: {entries} entries below {tree}; cores: {os.cpu_count()}; load average before: {load()}")
 for name, cmd in commands:
     measure(cmd)  # warms the cache and the programs
-results = {"warm": rounds(runs, lambda: None)}
+warm_up = [floor, "-j", "8", "-d", db, tree]
+results = {"warm": rounds(runs, lambda: subprocess.run(warm_up, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))}
 load_warm = load()
 if cold and cold_runs > 0:
     results["cold"] = rounds(cold_runs, drop_caches)
