@@ -32,10 +32,6 @@ constexpr std::size_t kSmallFolderEntries = 1024;
 // once may be the allocator's lock or the like.
 constexpr std::uint64_t kWaitsOfADiskRead = 2;
 
-bool IsDotEntry(const char* name) {
-    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-}
-
 }  // namespace
 
 struct ReadAhead::Node {

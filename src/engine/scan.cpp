@@ -12,10 +12,6 @@ constexpr std::size_t kMaxOpenFolders = 64;
 constexpr std::string_view kStartTag = "[20%]";
 constexpr std::string_view kDoneTag = " [100%] ";
 
-bool IsDotEntry(const char* name) {
-    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-}
-
 // The log line of a detected file: its path, the malware name and what became of the file.
 std::string DetectionLine(std::string_view path, std::string_view malwareName, const Disposal& disposal,
                           const DisposalResult& outcome) {

@@ -14,6 +14,11 @@
 
 namespace velquin::engine {
 
+// "." and "..": listed in every folder, checked as entries, never counted as files or entered.
+inline bool IsDotEntry(const char* name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
 class WalkRules {
 public:
     void Exclude(PathGlob pattern) { patterns_.push_back(std::move(pattern)); }
